@@ -1,0 +1,17 @@
+// The library's one export. The host calls it once per panel instance with its
+// own callback object (not owned; may be null) and the creation text (the
+// folder of the panel files; may be null). It returns the new script, which the
+// host owns and destroys through its virtual destructor, or null when the
+// script could not be created. No exception ever leaves it.
+#pragma once
+
+#include "../runtime/vrel_client_callback.h"
+
+#if defined(_WIN32)
+#define KELVANE_EXPORT __declspec(dllexport)
+#else
+#define KELVANE_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" KELVANE_EXPORT vrel_client_callback* load_vrel_client_script(vrel_client_callback* host,
+                                                                        const char* text);

@@ -1,0 +1,114 @@
+// Panel and control commands, and the debug output. Every text field is put in
+// apostrophes unchanged: nothing is escaped, the host's parser decides.
+#include "../hostlib/debug_output.h"
+#include "vrel_script_helper.h"
+
+namespace {
+
+vrel_string controlCommand(const char* code, const vrel_string& panel, const vrel_string& control) {
+    return vrel_string(code) + " '" + panel + "' '" + control + "'";
+}
+
+// PI and PS: the file is prefixed with basePath and "/" whenever basePath is
+// set (even when it already ends in "/"), and an empty extra adds no field.
+vrel_string panelFileCommand(const char* code, const vrel_string& panel, const vrel_string& basePath,
+                             const vrel_string& file, const vrel_string& extra) {
+    vrel_string text = vrel_string(code) + " '" + panel + "' '";
+    if (basePath.length() != 0) text += basePath + "/";
+    text += file + "'";
+    if (extra.length() != 0) text += " '" + extra + "'";
+    return text;
+}
+
+}  // namespace
+
+void vrel_script_helper::disableControl(const vrel_string& panel, const vrel_string& control) {
+    send(controlCommand("CD", panel, control));
+}
+
+void vrel_script_helper::enableControl(const vrel_string& panel, const vrel_string& control) {
+    send(controlCommand("CE", panel, control));
+}
+
+void vrel_script_helper::hideControl(const vrel_string& panel, const vrel_string& control) {
+    send(controlCommand("CH", panel, control));
+}
+
+void vrel_script_helper::showControl(const vrel_string& panel, const vrel_string& control) {
+    send(controlCommand("CS", panel, control));
+}
+
+// The status of PI, PS and PR is only tested, never read as text nor handed back.
+bool vrel_script_helper::insertPanel(const vrel_string& panel, const vrel_string& file, const vrel_string& extra) {
+    if (!host) return true;
+    return send(panelFileCommand("PI", panel, basePath, file, extra)) != nullptr;
+}
+
+bool vrel_script_helper::showPanel(const vrel_string& panel, const vrel_string& file, const vrel_string& extra) {
+    if (!host) return true;
+    return send(panelFileCommand("PS", panel, basePath, file, extra)) != nullptr;
+}
+
+bool vrel_script_helper::removePanel(const vrel_string& panel) {
+    if (!host) return true;
+    return send("PR '" + panel + "'") != nullptr;
+}
+
+void vrel_script_helper::setControlProperty(const vrel_string& property, const vrel_string& value,
+                                            const vrel_string& panel, const vrel_string& control) {
+    send("TP '" + property + "=" + value + "' '" + panel + "' '" + control + "'");
+}
+
+void vrel_script_helper::setControlText(const vrel_string& text, const vrel_string& panel,
+                                        const vrel_string& control) {
+    send("TP '" + text + "' '" + panel + "' '" + control + "'");
+}
+
+void vrel_script_helper::getControlText(const vrel_string& property, const vrel_string& panel,
+                                        const vrel_string& control, vrel_string& result) {
+    vrel_string reply;
+    if (!query("TG '" + panel + "' '" + control + "' '" + property + "'", reply)) {
+        result = vrel_string();
+        return;
+    }
+    if (property == "all") {
+        result = reply;
+        return;
+    }
+    // The host answers a property request as {property}={value}.
+    vrel_string key;
+    vrel_string found;
+    reply.split('=', key, found);
+    if (key == property) {
+        result = found;
+        return;
+    }
+    debugOut("textGet: value returned \"%1\" was not the value requested \"%2\" "
+             "(value returned was \"%3\" from control \"%4\", on panel \"%5\")",
+             key, property, reply, control, panel);
+    result = vrel_string();
+}
+
+void vrel_script_helper::debugOut(const vrel_string& text) { vrel::debugWrite(text.c_str()); }
+
+void vrel_script_helper::debugOut(const vrel_string& format, const vrel_string& value1, const vrel_string& value2,
+                                  const vrel_string& value3, const vrel_string& value4, const vrel_string& value5,
+                                  const vrel_string& value6, const vrel_string& value7, const vrel_string& value8,
+                                  const vrel_string& value9) {
+    const vrel_string* values[9] = {&value1, &value2, &value3, &value4, &value5,
+                                    &value6, &value7, &value8, &value9};
+    // One pass over the format: a value that itself holds "%2" is copied as it
+    // stands instead of being filled by a later value.
+    const std::string& f = format.str();
+    std::string out;
+    out.reserve(f.size() + 64);
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        if (f[i] == '%' && i + 1 < f.size() && f[i + 1] >= '1' && f[i + 1] <= '9') {
+            out += values[f[i + 1] - '1']->str();
+            ++i;
+        } else {
+            out += f[i];
+        }
+    }
+    vrel::debugWrite(out.c_str());
+}

@@ -1,0 +1,86 @@
+// The host boundary: construction, the closing command, and the dispatch of
+// every notification kind to its handler.
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "vrel_script_helper.h"
+
+vrel_script_helper::vrel_script_helper(vrel_client_callback* hostCallback, const char* text)
+    : host(hostCallback), basePath(text), alarmActions(false) {}
+
+vrel_script_helper::~vrel_script_helper() {
+    if (host) send("AS");
+    // Answers the host never handed back can no longer be returned through this
+    // object; they stay the host's, so they are not freed under its feet.
+}
+
+void vrel_script_helper::onValue(value_notify*) {}
+void vrel_script_helper::onDatabase(database_notify*) {}
+
+void* vrel_script_helper::notify(void* data, int kind) {
+    switch (kind) {
+    case vrel_kind::revertive: {
+        if (!data) return nullptr;  // a record is always sent; never read through null
+        revertive_notify view{static_cast<const revertive_record*>(data)};
+        onRevertive(&view);
+        return nullptr;
+    }
+    case vrel_kind::button: {
+        if (!data) return nullptr;
+        button_notify view{static_cast<const button_record*>(data)};
+        dispatchButton(&view);
+        return nullptr;
+    }
+    case vrel_kind::parent:
+        return dispatchParent(static_cast<const char*>(data));
+    case vrel_kind::timer:
+        // The id travels in the pointer value itself.
+        onTimer(static_cast<int>(reinterpret_cast<std::intptr_t>(data)));
+        return nullptr;
+    case vrel_kind::release:
+        releaseAnswer(data);
+        return nullptr;
+    case vrel_kind::database: {
+        if (!data) return nullptr;
+        database_notify view{static_cast<const database_record*>(data)};
+        onDatabase(&view);
+        return nullptr;
+    }
+    case vrel_kind::value: {
+        value_notify view{data};
+        onValue(&view);
+        return nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void* vrel_script_helper::dispatchParent(const char* text) {
+    vrel_string answer;
+    {
+        parsed_command parsed(text);  // splits its own copy; the host's text is untouched
+        parent_notify view{&parsed};
+        answer = onParent(&view);
+    }
+    if (answer.length() == 0) return nullptr;
+    char* buffer = new (std::nothrow) char[answer.length() + 1];
+    if (!buffer) return nullptr;
+    std::memcpy(buffer, answer.c_str(), answer.length() + 1);
+    outstandingAnswers_.insert(buffer);
+    return buffer;
+}
+
+void vrel_script_helper::releaseAnswer(void* data) {
+    if (!data) return;
+    // Only answers this script gave out are freed: a pointer handed back twice,
+    // or one it never gave, is ignored instead of corrupting the heap.
+    auto it = outstandingAnswers_.find(data);
+    if (it == outstandingAnswers_.end()) {
+        debugOut("vrel_script_helper: ignored a buffer handed back that this script does not own\n");
+        return;
+    }
+    outstandingAnswers_.erase(it);
+    delete[] static_cast<char*>(data);
+}

@@ -1,0 +1,53 @@
+// The export, used the way a host uses it: load the built library, look up the
+// one entry, create a script, destroy it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include "recording_host.h"
+
+namespace {
+
+using LoadFn = vrel_client_callback* (*)(vrel_client_callback*, const char*);
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handle_ = dlopen(KELVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << dlerror();
+        load_ = reinterpret_cast<LoadFn>(dlsym(handle_, "load_vrel_client_script"));
+        ASSERT_NE(load_, nullptr) << dlerror();
+    }
+    void TearDown() override {
+        if (handle_) dlclose(handle_);
+    }
+    void* handle_ = nullptr;
+    LoadFn load_ = nullptr;
+};
+
+TEST_F(ExportTest, CreatesAScriptThatClosesWithAsLast) {
+    RecordingHost host;
+    vrel_client_callback* script = load_(&host, "");
+    ASSERT_NE(script, nullptr);
+    delete script;
+    ASSERT_FALSE(host.commands().empty());
+    EXPECT_EQ(host.commands().back(), "AS");
+    EXPECT_EQ(host.repliesOutstanding(), 0u);
+    EXPECT_EQ(host.badHandBacks(), 0u);
+}
+
+TEST_F(ExportTest, ScriptWithoutHostSendsNothingAndIgnoresUnknownKinds) {
+    vrel_client_callback* script = load_(nullptr, nullptr);
+    ASSERT_NE(script, nullptr);
+    EXPECT_EQ(script->notify(nullptr, 0), nullptr);
+    EXPECT_EQ(script->notify(nullptr, 8), nullptr);
+    EXPECT_EQ(script->notify(nullptr, -1), nullptr);
+    delete script;
+}
+
+TEST_F(ExportTest, OnlyTheEntryIsVisible) {
+    // Internal names must not leak out of the library.
+    EXPECT_EQ(dlsym(handle_, "_ZN18vrel_script_helper6notifyEPvi"), nullptr);
+    EXPECT_EQ(dlsym(handle_, "vrel_signature"), nullptr);
+}
+
+}  // namespace
