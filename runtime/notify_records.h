@@ -43,10 +43,14 @@ struct button_record {
 };
 
 static_assert(offsetof(revertive_record, device) == 0, "revertive layout");
+static_assert(offsetof(revertive_record, notRead1) == 4, "revertive layout");
 static_assert(offsetof(revertive_record, index) == 8, "revertive layout");
+static_assert(offsetof(revertive_record, notRead3) == 12, "revertive layout");
 static_assert(offsetof(revertive_record, text) == 16, "revertive text at byte 16");
+static_assert(offsetof(database_record, device) == 0, "database layout");
 static_assert(offsetof(database_record, database) == 4, "database layout");
 static_assert(offsetof(database_record, index) == 8, "database layout");
+static_assert(offsetof(database_record, notRead3) == 12, "database layout");
 static_assert(offsetof(database_record, text) == 16, "database text at byte 16");
 static_assert(offsetof(button_record, panel) == 8, "button layout");
 
@@ -60,5 +64,6 @@ static_assert(offsetof(parsed_command, value) == 132, "parsed_command layout");
 static_assert(offsetof(parsed_command, subCount) == 136, "parsed_command layout");
 static_assert(offsetof(parsed_command, hasValue) == 140, "parsed_command layout");
 static_assert(offsetof(parsed_command, buffer) == 144, "parsed_command layout");
+static_assert(sizeof(parsed_command) == 148, "parsed_command size");
 static_assert(sizeof(void*) == sizeof(int), "the timer id travels in the pointer value");
 #endif
