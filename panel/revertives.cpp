@@ -1,0 +1,27 @@
+// Revertives of the tally infodriver. The selector panel shows the brightness
+// (slot 211) and the name set in use (slot 212) only as the infodriver reports
+// them; the buttons merely write the slots.
+#include "Kelvane.h"
+#include "panel_names.h"
+
+using namespace panel_names;
+
+int Kelvane::onRevertive(revertive_notify* revertive) {
+    if (revertive->device() != tallyDevice) return 0;
+    const vrel_string reported = revertive->text();
+    const int value = reported.toInt();
+    if (revertive->index() == brightnessSlot) {
+        if (value < 1 || value > 3) return 0;
+        // Sent even when the level is already shown: off, then on again.
+        if (brightness != 0)
+            setControlProperty(statesheet, deselected, selectorPanel, numbered(brightnessPrefix, brightness));
+        brightness = value;
+        // The button is named by the text as the infodriver reported it.
+        setControlProperty(statesheet, selected, selectorPanel, vrel_string(brightnessPrefix) + reported);
+    } else if (revertive->index() == liveNameSetSlot) {
+        if (value < 0 || value > nameSetCount) return 0;
+        liveNameSet = value;
+        setControlProperty(text, nameSetTitles[liveNameSet], selectorPanel, current);
+    }
+    return 0;
+}

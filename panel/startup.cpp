@@ -1,0 +1,81 @@
+// Start-up and teardown of the name-display panel. The order of the commands
+// is what hosts rely on: panels first, then the lookups, the 1,288 name reads,
+// the first drawing, and the registrations last.
+#include "Kelvane.h"
+#include "panel_names.h"
+
+using namespace panel_names;
+
+Kelvane::Kelvane(vrel_client_callback* hostCallback, const char* creationText)
+    : vrel_script_helper(hostCallback, creationText),
+      routerDevice(0),
+      tallyDevice(0),
+      namesDevice(0),
+      brightness(0),
+      liveNameSet(0),
+      pendingNameSet(0),
+      confirmCountdown(0),
+      currentNameSet(1),
+      editIndex(0),
+      maxEditLength(0),
+      flashCount(0),
+      selectionPending(false),
+      editingTitle(false),
+      editing(false),
+      currentNames(nameSetTable(1)) {
+    insertPanel(selectorPanel, selectorFile);
+    insertPanel(editorPanel, editorFile);
+    hideEditFields();
+    lookUpDevices();
+    readNameTables();
+    drawFirstState();
+    registerForChanges();
+}
+
+Kelvane::~Kelvane() {
+    unregisterInfodriver(tallyDevice);
+    if (selectionPending) stopTimer(confirmTimer);
+    // A flashing edit would go on ticking into a script that no longer exists.
+    if (editing && flashCount > 0) stopTimer(flashTimer);
+}
+
+void Kelvane::lookUpDevices() {
+    lookupDevice(routerInstance, &routerDevice, nullptr);
+    lookupDevice(tallyInstance, &tallyDevice, nullptr);
+    lookupDevice(namesInstance, &namesDevice, nullptr);
+    // The site setting decides which device is the name driver, whatever the
+    // lookup found: sites run several name drivers under the one instance name.
+    config = vrel_config(namesDeviceSetting);
+    namesDevice = config.attr(settingValue).toInt();
+}
+
+void Kelvane::readNameTables() {
+    for (int i = 1; i <= sourceCount; ++i) readDatabaseName(routerDevice, routerLongNames, i, routerDb0Names[i]);
+    for (int i = 1; i <= sourceCount; ++i) readDatabaseName(routerDevice, routerShortNames, i, routerDb2Names[i]);
+    for (int k = 1; k <= nameSetCount; ++k) {
+        NameTable& names = nameSetTable(k);
+        for (int i = 1; i <= sourceCount; ++i) readDatabaseName(namesDevice, k, i, names[i]);
+    }
+    for (int k = 1; k <= nameSetCount; ++k) readDatabaseName(namesDevice, titleDatabase, k, nameSetTitles[k]);
+    nameSetTitles[0] = matrixShortNames;
+}
+
+void Kelvane::drawFirstState() {
+    showPanel(selectorPanel, selectorFile);
+    for (int k = 1; k <= nameSetCount; ++k)
+        setControlProperty(text, nameSetTitles[k], selectorPanel, numbered(titlePrefix, k));
+    disableControl(editorPanel, keyboard);
+    setControlText(firstSourcePage, editorPanel, sourceGroup);
+    setControlProperty(statesheet, selected, editorPanel, numbered(nameSetPrefix, 1));
+    currentNameSet = 1;
+    currentNames = nameSetTable(1);
+    setControlProperty(text, nameSetTitles[1], editorPanel, nameSetTitle);
+    disableControl(editorPanel, cancel);
+    disableControl(editorPanel, update);
+}
+
+void Kelvane::registerForChanges() {
+    registerInfodriver(tallyDevice, brightnessSlot, liveNameSetSlot);
+    pollInfodriver(tallyDevice, brightnessSlot, liveNameSetSlot);
+    registerRouter(namesDevice, 1, sourceCount);
+}
