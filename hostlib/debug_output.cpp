@@ -1,5 +1,6 @@
 #include "debug_output.h"
 
+#include <cerrno>
 #include <cstring>
 
 #ifdef _WIN32
@@ -32,7 +33,8 @@ void debugWrite(const char* text) {
     std::size_t left = std::strlen(text);
     while (left > 0) {
         ssize_t n = ::write(STDERR_FILENO, text, left);
-        if (n <= 0) return;  // nowhere to report a failing debug channel
+        if (n < 0 && errno == EINTR) continue;  // a signal is no reason to lose the text
+        if (n <= 0) return;                     // nowhere to report a failing debug channel
         text += n;
         left -= static_cast<std::size_t>(n);
     }

@@ -2,6 +2,11 @@
 
 #include <climits>
 
+namespace {
+// The white space atoi skips: blank, tab, line feed, vertical tab, form feed, return.
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+}  // namespace
+
 vrel_string::vrel_string(const char* text) : text_(text ? text : "") {}
 
 vrel_string::vrel_string(int value, char /*fill*/, unsigned /*width*/, int /*base*/)
@@ -14,7 +19,7 @@ vrel_string& vrel_string::operator=(const char* text) {
 
 int vrel_string::toInt() const {
     std::size_t i = 0;
-    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    while (i < text_.size() && isSpace(text_[i])) ++i;
     bool negative = false;
     if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) negative = text_[i++] == '-';
     long long value = 0;
@@ -114,3 +119,5 @@ bool operator==(const vrel_string& a, const char* b) { return a.str() == (b ? b 
 bool operator==(const vrel_string& a, int number) { return a.str() == std::to_string(number); }
 bool operator!=(const vrel_string& a, const vrel_string& b) { return !(a == b); }
 bool operator!=(const vrel_string& a, const char* b) { return !(a == b); }
+bool operator==(const char* a, const vrel_string& b) { return b == a; }
+bool operator!=(const char* a, const vrel_string& b) { return !(b == a); }

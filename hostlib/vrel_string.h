@@ -26,8 +26,9 @@ public:
     unsigned length() const { return static_cast<unsigned>(text_.size()); }
     bool isEmpty() const { return text_.empty(); }
 
-    // Decimal value after optional leading blanks and sign, up to the first
-    // non-digit; 0 for an empty text or one without digits. Saturates at the int range.
+    // Decimal value after optional leading white space and sign, up to the first
+    // non-digit; 0 for an empty text or one without digits (the C atoi rule).
+    // Unlike atoi it saturates at the int range instead of overflowing.
     int toInt() const;
     explicit operator int() const { return toInt(); }
 
@@ -66,3 +67,7 @@ bool operator==(const vrel_string& a, const char* b);
 bool operator==(const vrel_string& a, int number);
 bool operator!=(const vrel_string& a, const vrel_string& b);
 bool operator!=(const vrel_string& a, const char* b);
+// Text on the left too, so that `"1" == panel` does not compete with the
+// built-in pointer comparison.
+bool operator==(const char* a, const vrel_string& b);
+bool operator!=(const char* a, const vrel_string& b);

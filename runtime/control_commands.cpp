@@ -97,14 +97,25 @@ void vrel_script_helper::debugOut(const vrel_string& format, const vrel_string& 
                                   const vrel_string& value9) {
     const vrel_string* values[9] = {&value1, &value2, &value3, &value4, &value5,
                                     &value6, &value7, &value8, &value9};
-    // One pass over the format: a value that itself holds "%2" is copied as it
-    // stands instead of being filled by a later value.
     const std::string& f = format.str();
+    auto markerAt = [&f](std::size_t i) {
+        return f[i] == '%' && i + 1 < f.size() && f[i + 1] >= '1' && f[i + 1] <= '9' ? f[i + 1] - '0' : 0;
+    };
+    // Successive arg() calls would give value1 to the lowest marker number in
+    // the format, value2 to the next one present, and so on ("%1 %3" takes
+    // value1 and value2). Rank the markers the same way, then fill them in one
+    // pass: a value that itself holds "%2" is copied as it stands instead of
+    // being filled by a later value.
+    bool present[10] = {};
+    for (std::size_t i = 0; i < f.size(); ++i) present[markerAt(i)] = true;
+    int rank[10] = {};
+    for (int marker = 1, next = 0; marker <= 9; ++marker)
+        if (present[marker]) rank[marker] = next++;
     std::string out;
     out.reserve(f.size() + 64);
     for (std::size_t i = 0; i < f.size(); ++i) {
-        if (f[i] == '%' && i + 1 < f.size() && f[i + 1] >= '1' && f[i + 1] <= '9') {
-            out += values[f[i + 1] - '1']->str();
+        if (const int marker = markerAt(i)) {
+            out += values[rank[marker]]->str();
             ++i;
         } else {
             out += f[i];

@@ -1,7 +1,6 @@
 // Device, database and timer commands. Texts are composed into growable
 // strings, so no number or name is ever cut short, and every field is joined
 // by concatenation: a "%" or "%1" inside a name reaches the host as typed.
-#include <cstdlib>
 #include <string>
 
 #include "vrel_script_helper.h"
@@ -31,8 +30,9 @@ bool vrel_script_helper::lookupDevice(vrel_string name, int* device, int* offset
     if (!reply) return false;
     {
         decodeVRELString tokens(static_cast<const char*>(reply), '\'');
-        if (device) *device = std::atoi(tokens.token[0]);
-        if (offset) *offset = std::atoi(tokens.token[1]);
+        // atoi's rule, but without its undefined overflow on a reply out of range.
+        if (device) *device = vrel_string(tokens.token[0]).toInt();
+        if (offset) *offset = vrel_string(tokens.token[1]).toInt();
     }
     handBack(reply);
     return true;  // any non-null reply counts, whatever its tokens hold

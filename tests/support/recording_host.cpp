@@ -4,6 +4,7 @@
 
 namespace {
 char panelStatus[] = "ok";  // a status, only ever tested for null
+char commandStatus[] = "done";
 
 bool isQuery(const std::string& command) {
     const std::string code = command.substr(0, 2);
@@ -17,7 +18,7 @@ bool isPanelCommand(const std::string& command) {
 }  // namespace
 
 RecordingHost::~RecordingHost() {
-    for (void* p : outstanding_) delete[] static_cast<char*>(p);
+    for (const auto& entry : outstanding_) delete[] static_cast<char*>(entry.first);
 }
 
 std::vector<std::string> RecordingHost::commandsSince(std::size_t mark) const {
@@ -43,12 +44,17 @@ std::optional<std::string> RecordingHost::answerFor(const std::string& command) 
 
 void* RecordingHost::notify(void* data, int kind) {
     if (kind == vrel_kind::release) {
+        auto given = data ? outstanding_.find(data) : outstanding_.end();
         if (!data) {
             ++nullHandBacks_;
-        } else if (outstanding_.erase(data) == 1) {
+            transcript_.push_back("<release null>");
+        } else if (given != outstanding_.end()) {
+            transcript_.push_back("<release> " + given->second);
+            outstanding_.erase(given);
             delete[] static_cast<char*>(data);
         } else {
             ++badHandBacks_;
+            transcript_.push_back("<release unknown>");
         }
         return nullptr;
     }
@@ -58,13 +64,14 @@ void* RecordingHost::notify(void* data, int kind) {
     }
     const std::string command = data ? static_cast<const char*>(data) : "";
     commands_.push_back(command);
+    transcript_.push_back(command);
     if (isPanelCommand(command)) return refusePanels_ ? nullptr : panelStatus;
-    if (!isQuery(command)) return nullptr;
+    if (!isQuery(command)) return answerAll_ ? commandStatus : nullptr;
     const std::optional<std::string> answer = answerFor(command);
     if (!answer) return nullptr;
     char* buffer = new char[answer->size() + 1];
     std::memcpy(buffer, answer->c_str(), answer->size() + 1);
-    outstanding_.insert(buffer);
+    outstanding_.emplace(buffer, command);
     ++given_;
     return buffer;
 }

@@ -5,13 +5,14 @@
 // and tracks until the script hands it back with kind 5. Panel commands (PI, PS,
 // PR) get a status that is only tested, never handed back. Counts every
 // hand-back that is wrong: twice, a pointer never given out, or a null.
+// The transcript interleaves the commands with the hand-backs, so a test can
+// see when each reply came back.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,18 @@ public:
     void respondWith(Responder responder) { responder_ = std::move(responder); }
     // PI, PS and PR answer a non-null status unless refused.
     void refusePanelCommands(bool refuse) { refusePanels_ = refuse; }
+    // Every other command answers a non-null status too (still never to be
+    // handed back), to prove the script ignores what it does not read.
+    void answerEveryCommand(bool answer) { answerAll_ = answer; }
 
     const std::vector<std::string>& commands() const { return commands_; }
     // The commands sent since the given count (for example commands().size() before an action).
     std::vector<std::string> commandsSince(std::size_t mark) const;
     void clearCommands() { commands_.clear(); }
+
+    // The commands and, in between, one entry per kind 5: "<release> " and the
+    // command whose reply came back, "<release null>" or "<release unknown>".
+    const std::vector<std::string>& transcript() const { return transcript_; }
 
     std::size_t repliesGiven() const { return given_; }
     std::size_t repliesOutstanding() const { return outstanding_.size(); }
@@ -54,7 +62,9 @@ private:
     std::map<std::string, std::string> prefixes_;
     Responder responder_;
     bool refusePanels_ = false;
-    std::set<void*> outstanding_;
+    bool answerAll_ = false;
+    std::vector<std::string> transcript_;
+    std::map<void*, std::string> outstanding_;  // reply buffer -> the command it answered
     std::size_t given_ = 0;
     std::size_t nullHandBacks_ = 0;
     std::size_t badHandBacks_ = 0;

@@ -1,0 +1,204 @@
+// The host boundary: which handler each notification kind reaches, what the
+// handlers see of the host's records, the parent-command answers and their
+// hand-back, and the closing command.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "debug_capture.h"
+#include "host_records.h"
+#include "recording_host.h"
+#include "test_script.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+void* timerData(std::intptr_t id) { return reinterpret_cast<void*>(id); }
+
+// A NUL-terminated copy of `text` in an allocation of exactly its size.
+std::unique_ptr<char[]> exactCopy(const std::string& text) {
+    std::unique_ptr<char[]> copy(new char[text.size() + 1]);
+    std::memcpy(copy.get(), text.c_str(), text.size() + 1);
+    return copy;
+}
+
+TEST(Dispatcher, ConstructionKeepsTheCreationTextAndStartsWithAlarmActionsOff) {
+    RecordingHost host;
+    TestScript script(&host, "site/panels");
+    EXPECT_EQ(script.creationText(), "site/panels");
+    EXPECT_FALSE(script.alarmActionsOn());
+    EXPECT_THAT(host.commands(), IsEmpty());
+
+    TestScript withoutText(&host, nullptr);
+    EXPECT_EQ(withoutText.creationText(), "");
+}
+
+TEST(Dispatcher, EachKindReachesItsHandlerAndReturnsNull) {
+    RecordingHost host;
+    TestScript script(&host, "");
+    RevertiveRecord revertive(57, 211, "2");
+    ButtonPress button("2", "SrcGroup", "button.001=released");
+    DatabaseRecord database(60, 9, 3, "News");
+    int hostData = 0;
+
+    EXPECT_EQ(script.notify(revertive.data(), vrel_kind::revertive), nullptr);
+    EXPECT_EQ(script.notify(button.data(), vrel_kind::button), nullptr);
+    EXPECT_EQ(script.notify(timerData(2), vrel_kind::timer), nullptr);
+    EXPECT_EQ(script.notify(database.data(), vrel_kind::database), nullptr);
+    EXPECT_EQ(script.notify(&hostData, vrel_kind::value), nullptr);
+    EXPECT_EQ(script.notify(nullptr, vrel_kind::value), nullptr);
+
+    EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"revertive", "57|211|2"},
+                                          HandlerCall{"button", "2|SrcGroup|button|001|released|1"},
+                                          HandlerCall{"timer", "2"}, HandlerCall{"database", "60|9|3|News"},
+                                          HandlerCall{"value", "data"}, HandlerCall{"value", "null"}));
+    EXPECT_THAT(host.commands(), IsEmpty());
+}
+
+TEST(Dispatcher, KindsOutsideOneToSevenReachNoHandler) {
+    RecordingHost host;
+    TestScript script(&host, "");
+    char text[] = "CD '2' 'KB_1'";
+    for (int kind : {0, 8, -1, 1000}) {
+        EXPECT_EQ(script.notify(text, kind), nullptr) << "kind " << kind;
+    }
+    EXPECT_THAT(script.calls, IsEmpty());
+    EXPECT_THAT(host.commands(), IsEmpty());
+}
+
+TEST(Dispatcher, NullRecordsAreIgnoredWithoutCallingTheHandler) {
+    TestScript script(nullptr, "");
+    EXPECT_EQ(script.notify(nullptr, vrel_kind::revertive), nullptr);
+    EXPECT_EQ(script.notify(nullptr, vrel_kind::button), nullptr);
+    EXPECT_EQ(script.notify(nullptr, vrel_kind::database), nullptr);
+    EXPECT_THAT(script.calls, IsEmpty());
+}
+
+TEST(Dispatcher, TimerIdsTravelInThePointerValue) {
+    TestScript script(nullptr, "");
+    script.notify(timerData(0), vrel_kind::timer);
+    script.notify(timerData(1), vrel_kind::timer);
+    script.notify(timerData(-3), vrel_kind::timer);
+    EXPECT_THAT(script.calls,
+                ElementsAre(HandlerCall{"timer", "0"}, HandlerCall{"timer", "1"}, HandlerCall{"timer", "-3"}));
+}
+
+TEST(NotifyViews, RecordTextsAreReadInPlaceUpToTheirNul) {
+    TestScript script(nullptr, "");
+    RevertiveRecord emptyValue(57, 212, "");
+    RevertiveRecord longValue(-1, 0, std::string(300, 'x'));
+    DatabaseRecord quoted(60, 1, 128, "it's 'odd' %1");
+    script.notify(emptyValue.data(), vrel_kind::revertive);
+    script.notify(longValue.data(), vrel_kind::revertive);
+    script.notify(quoted.data(), vrel_kind::database);
+    EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"revertive", "57|212|"},
+                                          HandlerCall{"revertive", "-1|0|" + std::string(300, 'x')},
+                                          HandlerCall{"database", "60|1|128|it's 'odd' %1"}));
+}
+
+TEST(NotifyViews, ButtonViewReadsTheHostSplitEvent) {
+    TestScript script(nullptr, "");
+    ButtonPress keyboard("2", "KB_1", "key.return");
+    ButtonPress plain("1", "Confirm", "released");
+    ButtonPress noEvent("1", "Names_1", nullptr);
+    script.notify(keyboard.data(), vrel_kind::button);
+    script.notify(plain.data(), vrel_kind::button);
+    script.notify(noEvent.data(), vrel_kind::button);
+    // A record without an event reads as an empty event instead of crashing.
+    noEvent.record().event = nullptr;
+    script.notify(noEvent.data(), vrel_kind::button);
+    EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"button", "2|KB_1|key|return||1"},
+                                          HandlerCall{"button", "1|Confirm|released|||0"},
+                                          HandlerCall{"button", "1|Names_1||||0"},
+                                          HandlerCall{"button", "1|Names_1||||0"}));
+}
+
+TEST(ParentCommands, HandlerSeesTheSplitCopyAndTheHostTextIsUntouched) {
+    TestScript script(nullptr, "");
+    std::unique_ptr<char[]> text = exactCopy("myParam.get=a.b=c");
+    EXPECT_EQ(script.notify(text.get(), vrel_kind::parent), nullptr);  // empty answer
+    EXPECT_STREQ(text.get(), "myParam.get=a.b=c");
+    EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"parent", "myParam|a.b=c|1|="}));
+}
+
+TEST(ParentCommands, NullOrEmptyTextStillReachesTheHandlerAsAnEmptyCommand) {
+    TestScript script(nullptr, "");
+    char empty[] = "";
+    script.notify(nullptr, vrel_kind::parent);
+    script.notify(empty, vrel_kind::parent);
+    EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"parent", "||0|"}, HandlerCall{"parent", "||0|"}));
+}
+
+TEST(ParentCommands, AnswerIsAFreshBufferFreedWhenHandedBack) {
+    DebugCapture debug;
+    TestScript script(nullptr, "");
+    script.parentAnswer = "myParam=42";
+    char text[] = "myParam";
+
+    char* first = static_cast<char*>(script.notify(text, vrel_kind::parent));
+    char* second = static_cast<char*>(script.notify(text, vrel_kind::parent));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_STREQ(first, "myParam=42");
+    EXPECT_STREQ(second, "myParam=42");
+
+    // Reading and freeing each answer exactly once; under AddressSanitizer a
+    // wrong-size allocation or a leak of either would fail here.
+    EXPECT_EQ(script.notify(first, vrel_kind::release), nullptr);
+    EXPECT_EQ(script.notify(second, vrel_kind::release), nullptr);
+    EXPECT_THAT(debug.texts(), IsEmpty());
+}
+
+TEST(ParentCommands, EmptyAnswerReturnsNullAndNothingIsLeftToHandBack) {
+    DebugCapture debug;
+    TestScript script(nullptr, "");
+    char text[] = "myParam.get";
+    EXPECT_EQ(script.notify(text, vrel_kind::parent), nullptr);
+    EXPECT_EQ(script.notify(nullptr, vrel_kind::release), nullptr);  // null hand-back: ignored silently
+    EXPECT_THAT(debug.texts(), IsEmpty());
+}
+
+TEST(ParentCommands, ForeignOrRepeatedHandBacksAreIgnoredWithOneDebugLineEach) {
+    DebugCapture debug;
+    RecordingHost host;
+    TestScript script(&host, "");
+    script.parentAnswer = "x";
+    char text[] = "q";
+    void* answer = script.notify(text, vrel_kind::parent);
+    ASSERT_NE(answer, nullptr);
+    script.notify(answer, vrel_kind::release);
+
+    char notOurs[] = "host memory";
+    script.notify(answer, vrel_kind::release);   // a second hand-back of the same answer
+    script.notify(notOurs, vrel_kind::release);  // never handed out by this script
+    EXPECT_STREQ(notOurs, "host memory");
+    ASSERT_EQ(debug.texts().size(), 2u);
+    EXPECT_EQ(debug.texts()[0], debug.texts()[1]);
+    EXPECT_EQ(debug.texts()[0].back(), '\n');
+    EXPECT_THAT(host.commands(), IsEmpty());  // diagnostics never go to the host
+}
+
+TEST(ClosingCommand, AsIsSentOnDestructionAndIsTheLastText) {
+    RecordingHost host;
+    {
+        TestScript script(&host, "");
+        script.disableControl("2", "KB_1");
+    }
+    EXPECT_THAT(host.commands(), ElementsAre("CD '2' 'KB_1'", "AS"));
+}
+
+TEST(ClosingCommand, TheScriptIsDeletedThroughTheHostInterface) {
+    RecordingHost host;
+    vrel_client_callback* script = new TestScript(&host, "");
+    delete script;
+    EXPECT_THAT(host.commands(), ElementsAre("AS"));
+}
+
+}  // namespace
