@@ -1,0 +1,219 @@
+// The component's cost against its floor, for start-up, one rename round trip,
+// a revertive, a database change and a parent command; then what a started
+// panel costs in allocations and memory.
+//
+// Before anything is timed, each action's floor is checked to hold the very
+// same conversation with the host as the component (every command text and
+// hand-back, in order, and the debug line of a rename): a floor that sent less
+// would flatter nothing but itself. A mismatch ends the program with status 1.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Kelvane.h"
+#include "allocation_counter.h"
+#include "debug_output.h"
+#include "floors.h"
+#include "footprint.h"
+#include "panel_driver.h"
+#include "prepared_host.h"
+#include "ratio_reporter.h"
+#include "scenario.h"
+#include "vrel_config.h"
+
+namespace {
+
+using Transcript = std::vector<std::string>;
+
+// The debug channel: discarded while timing, kept in the transcript while
+// checking (a rename must leave its line there on both sides).
+Transcript* g_debugTranscript = nullptr;
+void debugSink(const char* text, void*) {
+    if (g_debugTranscript) g_debugTranscript->push_back(std::string("(debug) ") + text);
+}
+
+int configuredNamesDevice() {
+    return vrel_config("velmorcast.StA_UMD_Names_DriverID").attr("value").toInt();
+}
+
+// The brightness shown before each report, by the report's turn (see PanelDriver).
+constexpr int levelShownBefore[2] = {3, 2};
+
+Transcript transcriptOf(PreparedHost& host, const std::function<void()>& action) {
+    Transcript transcript;
+    host.record(&transcript);
+    g_debugTranscript = &transcript;
+    action();
+    g_debugTranscript = nullptr;
+    host.record(nullptr);
+    return transcript;
+}
+
+bool sameConversation(const char* action, const Transcript& component, const Transcript& floor) {
+    for (std::size_t i = 0; i < component.size() || i < floor.size(); ++i) {
+        const char* c = i < component.size() ? component[i].c_str() : "(nothing)";
+        const char* f = i < floor.size() ? floor[i].c_str() : "(nothing)";
+        if (std::string(c) != f) {
+            std::fprintf(stderr, "%s: floor differs from the component at text %zu:\n  component: %s\n  floor:     %s\n",
+                         action, i + 1, c, f);
+            return false;
+        }
+    }
+    std::printf("%-10s floor checked: %zu texts, the same as the component's\n", action, component.size());
+    return true;
+}
+
+bool checkFloors(int namesDevice) {
+    PreparedHost host;
+    bool same = sameConversation(
+        "startup",
+        transcriptOf(host, [&] { std::unique_ptr<Kelvane> panel(new Kelvane(&host, "")); host.record(nullptr); }),
+        transcriptOf(host, [&] { floors::startup(host, namesDevice); }));
+
+    PanelDriver driver(host, namesDevice);
+    same &= sameConversation("rename", transcriptOf(host, [&] { driver.renameRoundTrip(); }),
+                             transcriptOf(host, [&] { floors::renameRoundTrip(host, namesDevice); }));
+    same &= sameConversation("revertive",
+                             transcriptOf(host, [&] { driver.brightnessRevertive(); driver.brightnessRevertive(); }),
+                             transcriptOf(host, [&] {
+                                 floors::brightnessRevertive(host, levelShownBefore[1], scenario::brightnessLevels[1]);
+                                 floors::brightnessRevertive(host, levelShownBefore[0], scenario::brightnessLevels[0]);
+                             }));
+    same &= sameConversation("database", transcriptOf(host, [&] { driver.titleChange(); }),
+                             transcriptOf(host, [&] { floors::titleChange(host, scenario::liveNameSet,
+                                                                           scenario::renamedTitle); }));
+    std::string componentAnswer;
+    driver.parentQuery(&componentAnswer);
+    std::unique_ptr<char[]> floorAnswer(floors::parentQuery(scenario::parentQuery, scenario::myParam));
+    same &= sameConversation("parent", {componentAnswer}, {floorAnswer ? floorAnswer.get() : "(null)"});
+    if (host.badHandBacks() != 0) {
+        std::fprintf(stderr, "the host was handed back %zu pointers it never gave out\n", host.badHandBacks());
+        same = false;
+    }
+    return same;
+}
+
+// Heap allocations of one run of `action`, after one run to warm up.
+std::size_t allocationsOf(const std::function<void()>& action) {
+    action();
+    const alloc_count::Snapshot before = alloc_count::now();
+    action();
+    return alloc_count::now().allocations - before.allocations;
+}
+
+void countAllocations(benchmark::State& state, const alloc_count::Snapshot& before) {
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(alloc_count::now().allocations - before.allocations),
+                                                  benchmark::Counter::kAvgIterations);
+}
+
+void registerBenchmarks(int namesDevice) {
+    benchmark::RegisterBenchmark("startup/component", [](benchmark::State& state) {
+        PreparedHost host;
+        const alloc_count::Snapshot before = alloc_count::now();
+        for (auto _ : state) {
+            Kelvane* panel = new Kelvane(&host, "");
+            benchmark::DoNotOptimize(panel);
+            state.PauseTiming();  // shut-down is not part of start-up
+            delete panel;
+            state.ResumeTiming();
+        }
+        countAllocations(state, before);
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("startup/floor", [namesDevice](benchmark::State& state) {
+        PreparedHost host;
+        const alloc_count::Snapshot before = alloc_count::now();
+        for (auto _ : state) {
+            floors::startup(host, namesDevice);
+            state.PauseTiming();  // the same timer overhead as the component's side
+            state.ResumeTiming();
+        }
+        countAllocations(state, before);
+    })->Unit(benchmark::kMicrosecond);
+
+    struct Action {
+        const char* name;
+        std::function<void(PanelDriver&)> component;
+        std::function<void(PreparedHost&, int turn)> floor;
+    };
+    const Action actions[] = {
+        {"rename", [](PanelDriver& d) { d.renameRoundTrip(); },
+         [namesDevice](PreparedHost& h, int) { floors::renameRoundTrip(h, namesDevice); }},
+        {"revertive", [](PanelDriver& d) { d.brightnessRevertive(); },
+         [](PreparedHost& h, int turn) {
+             floors::brightnessRevertive(h, levelShownBefore[turn], scenario::brightnessLevels[turn]);
+         }},
+        {"database", [](PanelDriver& d) { d.titleChange(); },
+         [](PreparedHost& h, int) { floors::titleChange(h, scenario::liveNameSet, scenario::renamedTitle); }},
+        {"parent", [](PanelDriver& d) { d.parentQuery(); },
+         [](PreparedHost&, int) { delete[] floors::parentQuery(scenario::parentQuery, scenario::myParam); }},
+    };
+    for (const Action& action : actions) {
+        benchmark::RegisterBenchmark((std::string(action.name) + "/component").c_str(),
+                                     [namesDevice, run = action.component](benchmark::State& state) {
+                                         PreparedHost host;
+                                         PanelDriver driver(host, namesDevice);
+                                         const alloc_count::Snapshot before = alloc_count::now();
+                                         for (auto _ : state) run(driver);
+                                         countAllocations(state, before);
+                                     });
+        benchmark::RegisterBenchmark((std::string(action.name) + "/floor").c_str(),
+                                     [run = action.floor](benchmark::State& state) {
+                                         PreparedHost host;
+                                         int turn = 1;  // the component's side starts on the second level
+                                         const alloc_count::Snapshot before = alloc_count::now();
+                                         for (auto _ : state) {
+                                             run(host, turn);
+                                             turn ^= 1;
+                                         }
+                                         countAllocations(state, before);
+                                     });
+    }
+}
+
+void printFootprint(int namesDevice) {
+    PreparedHost host;
+    const Footprint footprint = measureFootprint(host);
+    std::printf("\nstarted panel: object %zu bytes; start-up makes %zu heap allocations (%zu bytes);\n"
+                "  each started panel keeps %.1f KiB of heap and adds %.1f KiB resident\n",
+                footprint.objectSize, footprint.startupAllocations, footprint.startupBytes,
+                footprint.heapPerPanel / 1024, footprint.residentPerPanel / 1024);
+
+    PanelDriver driver(host, namesDevice);
+    std::printf("heap allocations per action, component (floor):\n"
+                "  rename round trip %zu (%zu), revertive %zu (%zu), database change %zu (%zu), parent command %zu (%zu)\n",
+                allocationsOf([&] { driver.renameRoundTrip(); }),
+                allocationsOf([&] { floors::renameRoundTrip(host, namesDevice); }),
+                allocationsOf([&] { driver.brightnessRevertive(); }),
+                allocationsOf([&] { floors::brightnessRevertive(host, 2, "3"); }),
+                allocationsOf([&] { driver.titleChange(); }),
+                allocationsOf([&] { floors::titleChange(host, scenario::liveNameSet, scenario::renamedTitle); }),
+                allocationsOf([&] { driver.parentQuery(); }),
+                allocationsOf([&] { delete[] floors::parentQuery(scenario::parentQuery, scenario::myParam); }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The site configuration names the UMD names driver; use the repository's
+    // example unless the caller points elsewhere.
+    setenv("VREL_CONFIG_DIR", KELVANE_CONFIG_DIR, 0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    vrel::setDebugSink(&debugSink, nullptr);
+
+    const int namesDevice = configuredNamesDevice();
+    if (!checkFloors(namesDevice)) return 1;
+
+    registerBenchmarks(namesDevice);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios({{"startup", 2}, {"rename", 2}, {"revertive", 0}, {"database", 0}, {"parent", 0}});
+    printFootprint(namesDevice);
+    benchmark::Shutdown();
+    return 0;
+}
