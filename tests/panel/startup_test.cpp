@@ -12,7 +12,7 @@ std::vector<std::string> readsOf(int device, int database, int count) {
     return out;
 }
 
-// Everything start-up sends, with `title(k)` the text read for title k.
+// Everything start-up sends, with titles[k - 1] the text read for title k.
 std::vector<std::string> startUpSequence(int routerDevice, int tallyDevice, int namesDevice,
                                          const std::vector<std::string>& titles) {
     std::vector<std::string> expected{"PI '1' 'Selector.vrel_ui'", "PI '2' 'NameEdit.vrel_ui'"};
@@ -55,22 +55,6 @@ TEST_F(StartUp, CompletesAgainstAHostThatAnswersNothing) {
     EXPECT_EQ(silent.nullHandBacks(), 1288u);
     quiet.reset();
     EXPECT_EQ(silent.commands().back(), "AS");
-}
-
-TEST_F(StartUp, LeavesTheEditorOnNameSetOneWithItsNames) {
-    startQuietly();
-    // The editor starts on name set 1: an edit shows that set's names.
-    press("2", "SrcName", "index=5");
-    const auto sent = host.commands();
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "TP 'text=1' '2' 'Nameset_id'"), sent.end());
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "TP 'text=S1N5' '2' 'PreEdit'"), sent.end());
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "TP 'text=Long 5' '2' 'LongName'"), sent.end());
-}
-
-TEST_F(StartUp, ReportsTheRouterTitleForNameSetZero) {
-    startQuietly();
-    revertive(tally, 212, "0");
-    EXPECT_EQ(host.commands(), std::vector<std::string>{"TP 'text=Matrix Short Names' '1' 'Current'"});
 }
 
 using Teardown = PanelFixture;
