@@ -1,0 +1,227 @@
+#include "scenario_runner.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "panel_view.h"
+
+namespace vrelhost {
+namespace {
+
+constexpr long long longestWait = 24LL * 60 * 60 * 1000;  // a day of simulated time per line
+
+// The first word of `text` and what follows it (one blank dropped).
+std::string nextWord(std::string& text) {
+    std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) {
+        text.clear();
+        return std::string();
+    }
+    std::size_t end = text.find(' ', start);
+    std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    text = end == std::string::npos ? std::string() : text.substr(end + 1);
+    return word;
+}
+
+bool readInt(const std::string& word, long long low, long long high, long long& out) {
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), out);
+    return !word.empty() && ec == std::errc() && end == word.data() + word.size() && out >= low && out <= high;
+}
+
+bool readInts(std::string& rest, int count, std::vector<int>& out, std::string& error) {
+    for (int i = 0; i < count; ++i) {
+        std::string word = nextWord(rest);
+        long long value = 0;
+        if (!readInt(word, INT32_MIN, INT32_MAX, value)) {
+            error = word.empty() ? "a number is missing" : "\"" + word + "\" is not a number";
+            return false;
+        }
+        out.push_back(static_cast<int>(value));
+    }
+    return true;
+}
+
+std::string trimmed(const std::string& s) {
+    std::size_t first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The keyboard's own handling of a key, before it tells the script.
+std::string keyboardText(std::string text, const std::string& key) {
+    if (key == "space") return text + " ";
+    if (key == "backspace") return text.empty() ? text : text.substr(0, text.size() - 1);
+    if (key.size() == 1) return text + key;
+    return text;  // return and other named keys change nothing
+}
+
+}  // namespace
+
+const char* ScenarioRunner::help() {
+    return "press PANEL CONTROL [EVENT]   operate a control (event default button=released)\n"
+           "key NAME                      one key on the keyboard KB_1 of panel 2 (a character, space,\n"
+           "                              backspace, return)\n"
+           "type TEXT                     one key per character\n"
+           "wait MS                       let the simulated clock run; timers tick\n"
+           "revertive DEVICE INDEX TEXT   a device reports a slot's value\n"
+           "dbchange DEVICE DATABASE INDEX TEXT   a device reports a renamed entry\n"
+           "parent TEXT                   a parent command; the answer is shown\n"
+           "show [PANEL]                  draw a panel, or all of them\n"
+           "help, quit\n";
+}
+
+void ScenarioRunner::toScreen(const std::string& text) {
+    if (options_.screen) *options_.screen << text << std::flush;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const std::string& control,
+                                              const std::string& event, std::string& error) {
+    const PanelSlots::Slot* slot = host_.panels().slot(panel);
+    if (!slot) {
+        error = "no panel in slot " + panel;
+        return Outcome::error;
+    }
+    const Control* c = host_.panels().control(panel, control);
+    if (!c) {
+        error = "panel " + panel + " has no control \"" + control + "\"";
+        return Outcome::error;
+    }
+    std::string refusal;
+    if (!slot->onScreen) refusal = "panel " + panel + " is not on screen";
+    else if (!c->visible()) refusal = control + " on panel " + panel + " is hidden";
+    else if (!c->enabled()) refusal = control + " on panel " + panel + " is disabled";
+    if (!refusal.empty()) {
+        transcript_.note("refused: " + refusal + ", so it sends no event");
+        toScreen("refused: " + refusal + "\n");
+        return Outcome::done;
+    }
+    session_.button(panel, control, event);
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::key(const std::string& name, std::string& error) {
+    const std::string panel = "2", keyboard = "KB_1";
+    Control* c = host_.panels().control(panel, keyboard);
+    const PanelSlots::Slot* slot = host_.panels().slot(panel);
+    if (c && slot && slot->onScreen && c->visible() && c->enabled())
+        c->properties["text"] = keyboardText(c->property("text"), name);
+    return press(panel, keyboard, "key." + name, error);
+}
+
+ScenarioRunner::Outcome ScenarioRunner::show(const std::string& panel, std::string& error) {
+    std::string drawing;
+    if (panel.empty()) {
+        for (const auto& [id, slot] : host_.panels().all()) drawing += drawPanel(id, slot);
+        if (drawing.empty()) drawing = "no panel is loaded\n";
+    } else {
+        const PanelSlots::Slot* slot = host_.panels().slot(panel);
+        if (!slot) {
+            error = "no panel in slot " + panel;
+            return Outcome::error;
+        }
+        drawing = drawPanel(panel, *slot);
+    }
+    transcript_.display(drawing);
+    toScreen(drawing);
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::string& error) {
+    std::string rest = line;
+    const std::string verb = nextWord(rest);
+    std::vector<int> numbers;
+    if (verb == "press") {
+        std::string panel = nextWord(rest), control = nextWord(rest);
+        const std::string event = trimmed(rest);
+        if (panel.empty() || control.empty()) {
+            error = "press needs a panel and a control";
+            return Outcome::error;
+        }
+        return press(panel, control, event.empty() ? "button=released" : event, error);
+    }
+    if (verb == "key") {
+        std::string name = nextWord(rest);
+        if (name.empty() || !trimmed(rest).empty()) {
+            error = "key needs one key name";
+            return Outcome::error;
+        }
+        return key(name, error);
+    }
+    if (verb == "type") {
+        if (rest.empty()) {
+            error = "type needs a text";
+            return Outcome::error;
+        }
+        for (char ch : rest) {
+            if (key(ch == ' ' ? std::string("space") : std::string(1, ch), error) != Outcome::done)
+                return Outcome::error;
+        }
+        return Outcome::done;
+    }
+    if (verb == "wait") {
+        std::string word = nextWord(rest);
+        long long ms = 0;
+        if (!readInt(word, 0, longestWait, ms) || !trimmed(rest).empty()) {
+            error = "wait needs a number of milliseconds, 0 to " + std::to_string(longestWait);
+            return Outcome::error;
+        }
+        session_.wait(ms);
+        return Outcome::done;
+    }
+    if (verb == "revertive") {
+        if (!readInts(rest, 2, numbers, error)) return Outcome::error;
+        session_.revertive(numbers[0], numbers[1], rest);
+        return Outcome::done;
+    }
+    if (verb == "dbchange") {
+        if (!readInts(rest, 3, numbers, error)) return Outcome::error;
+        session_.databaseChange(numbers[0], numbers[1], numbers[2], rest);
+        return Outcome::done;
+    }
+    if (verb == "parent") {
+        std::optional<std::string> answer = session_.parent(rest);
+        toScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
+        return Outcome::done;
+    }
+    if (verb == "show") {
+        std::string panel = nextWord(rest);
+        if (!trimmed(rest).empty()) {
+            error = "show takes at most one panel";
+            return Outcome::error;
+        }
+        return show(panel, error);
+    }
+    if (verb == "help") {
+        toScreen(help());
+        return Outcome::done;
+    }
+    if (verb == "quit" || verb == "exit") return Outcome::quit;
+    error = "unknown line \"" + verb + "\" (try help)";
+    return Outcome::error;
+}
+
+bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactive, const std::string& source) {
+    std::string line;
+    for (;;) {
+        if (interactive) toScreen("vrel> ");
+        if (!std::getline(in, line)) break;
+        ++lineNumber_;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string content = trimmed(line);
+        if (content.empty() || content[0] == '#') continue;
+        if (options_.echoInput) transcript_.input(lineNumber_, content);
+        std::string error;
+        Outcome outcome = runLine(content, error);
+        if (outcome == Outcome::quit) break;
+        if (outcome == Outcome::error) {
+            transcript_.flush();
+            errors << source << ":" << lineNumber_ << ": " << error << "\n";
+            if (!interactive) return false;
+        }
+        if (!session_.alive()) break;
+    }
+    if (interactive) toScreen("\n");
+    return true;
+}
+
+}  // namespace vrelhost

@@ -1,0 +1,57 @@
+// ScriptSession: one script, driven the way the panel host drives it.
+//
+// Creates the script through the library's entry (the creation text is the
+// folder of the panel files), delivers notifications to it one at a time, and
+// destroys it at the end. After every call into the script returns, the
+// session checks that every reply given during the call was handed back, then
+// delivers the device reports the call caused (each itself a call, so reports
+// are never delivered re-entrantly). Timer ticks come from the simulated clock
+// while the operator waits.
+//
+// The host, transcript and log are the caller's and must outlive the session.
+// One thread.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "protocol_log.h"
+#include "script_library.h"
+#include "simulated_host.h"
+#include "transcript.h"
+
+namespace vrelhost {
+
+class ScriptSession {
+public:
+    ScriptSession(SimulatedHost& host, Transcript& transcript, ProtocolLog& log)
+        : host_(host), transcript_(transcript), log_(log) {}
+    ~ScriptSession() { destroy(); }
+    ScriptSession(const ScriptSession&) = delete;
+    ScriptSession& operator=(const ScriptSession&) = delete;
+
+    // False when the entry returned no script.
+    bool create(ScriptLibrary::Entry entry, const std::string& creationText);
+    bool alive() const { return script_ != nullptr; }
+
+    void button(const std::string& panel, const std::string& control, const std::string& event);
+    void revertive(int device, int index, const std::string& text);
+    void databaseChange(int device, int database, int index, const std::string& text);
+    // The script's answer (nothing when it answers null); the buffer is handed back.
+    std::optional<std::string> parent(const std::string& text);
+    // Moves the clock on by `milliseconds`, delivering every tick due on the way.
+    void wait(long long milliseconds);
+    void destroy();
+
+private:
+    void* call(void* data, int kind);
+    void deliver(const PendingReport& report);
+    void settle();
+
+    SimulatedHost& host_;
+    Transcript& transcript_;
+    ProtocolLog& log_;
+    vrel_client_callback* script_ = nullptr;
+};
+
+}  // namespace vrelhost

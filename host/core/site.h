@@ -1,0 +1,45 @@
+// Site: the devices the simulated host runs, and their state.
+//
+// A device has a number, an instance name (what SD looks up), a role, name
+// databases of 128 entries each (a router's source names, a name driver's
+// name sets) and, for an infodriver, slots 1 to 4096 holding texts. The site
+// decides the configuration entry the script reads: the number of its device
+// with the role "names" (the UMD name driver). Owned by the session; one thread.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vrelhost {
+
+constexpr int databaseEntries = 128;
+constexpr int infodriverSlots = 4096;
+
+struct Device {
+    int number = 0;
+    std::string instance;
+    std::string role;  // "router", "infodriver", "names" or empty
+    std::map<int, std::vector<std::string>> databases;  // entry i at [i - 1]; always 128 entries
+    bool hasSlots = false;
+    std::map<int, std::string> slots;  // slots that were ever written; the rest hold ""
+};
+
+class Site {
+public:
+    std::vector<Device> devices;
+
+    Device* find(int number);
+    const Device* find(int number) const;
+    const Device* findInstance(const std::string& instance) const;
+    const Device* namesDriver() const;
+
+    // Nothing when the device, database or entry does not exist.
+    std::optional<std::string> entry(int device, int database, int index) const;
+    bool rename(int device, int database, int index, const std::string& text);
+    std::optional<std::string> slot(int device, int slot) const;
+    bool writeSlot(int device, int slot, const std::string& text);
+};
+
+}  // namespace vrelhost

@@ -1,0 +1,225 @@
+#include "site_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace vrelhost {
+namespace {
+
+using nlohmann::json;
+
+bool keyNumber(const std::string& key, int& out) {
+    auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), out);
+    return !key.empty() && ec == std::errc() && end == key.data() + key.size();
+}
+
+bool readDatabases(const json& databases, const std::string& where, Device& device, std::string& error) {
+    if (!databases.is_object()) {
+        error = where + ": expected an object of databases";
+        return false;
+    }
+    for (const auto& [key, entries] : databases.items()) {
+        const std::string at = where + "." + key;
+        int number = 0;
+        if (!keyNumber(key, number) || number < 0) {
+            error = at + ": a database is named by its number, 0 or more";
+            return false;
+        }
+        if (!entries.is_array() || entries.size() > static_cast<std::size_t>(databaseEntries)) {
+            error = at + ": expected a list of at most 128 names";
+            return false;
+        }
+        std::vector<std::string> names(databaseEntries);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!entries[i].is_string()) {
+                error = at + "[" + std::to_string(i) + "]: expected a text";
+                return false;
+            }
+            names[i] = entries[i].get<std::string>();
+        }
+        device.databases[number] = std::move(names);
+    }
+    return true;
+}
+
+bool readSlots(const json& slots, const std::string& where, Device& device, std::string& error) {
+    if (!slots.is_object()) {
+        error = where + ": expected an object of slots";
+        return false;
+    }
+    for (const auto& [key, value] : slots.items()) {
+        int slot = 0;
+        if (!keyNumber(key, slot) || slot < 1 || slot > infodriverSlots) {
+            error = where + "." + key + ": a slot is numbered 1 to 4096";
+            return false;
+        }
+        if (!value.is_string()) {
+            error = where + "." + key + ": expected a text";
+            return false;
+        }
+        device.slots[slot] = value.get<std::string>();
+    }
+    return true;
+}
+
+bool readDevice(const json& item, const std::string& where, Device& device, std::string& error) {
+    if (!item.is_object()) {
+        error = where + ": expected an object";
+        return false;
+    }
+    if (!item.contains("instance") || !item["instance"].is_string() || item["instance"].get<std::string>().empty()) {
+        error = where + ".instance: expected a non-empty text";
+        return false;
+    }
+    if (!item.contains("number") || !item["number"].is_number_integer() || item["number"].get<long long>() < 1 ||
+        item["number"].get<long long>() > 0x7fffffff) {
+        error = where + ".number: expected a device number, 1 or more";
+        return false;
+    }
+    device.instance = item["instance"].get<std::string>();
+    device.number = item["number"].get<int>();
+    if (item.contains("role")) {
+        if (!item["role"].is_string()) {
+            error = where + ".role: expected a text";
+            return false;
+        }
+        device.role = item["role"].get<std::string>();
+    }
+    device.hasSlots = device.role == "infodriver" || item.contains("slots");
+    if (item.contains("databases") && !readDatabases(item["databases"], where + ".databases", device, error))
+        return false;
+    if (item.contains("slots") && !readSlots(item["slots"], where + ".slots", device, error)) return false;
+    return true;
+}
+
+std::string withoutLibraryTag(const std::string& what) {
+    // "[json.exception.parse_error.101] parse error at line 2, ..." -> "parse error at line 2, ..."
+    std::size_t close = what.find("] ");
+    return (what.rfind("[json.exception", 0) == 0 && close != std::string::npos) ? what.substr(close + 2) : what;
+}
+
+}  // namespace
+
+std::optional<Site> siteFromJson(const json& document, std::string& error) {
+    if (!document.is_object() || !document.contains("devices") || !document["devices"].is_array()) {
+        error = "expected an object with a list \"devices\"";
+        return std::nullopt;
+    }
+    Site site;
+    std::set<int> numbers;
+    std::set<std::string> instances;
+    const json& devices = document["devices"];
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const std::string where = "devices[" + std::to_string(i) + "]";
+        Device device;
+        if (!readDevice(devices[i], where, device, error)) return std::nullopt;
+        if (!numbers.insert(device.number).second) {
+            error = where + ".number: device " + std::to_string(device.number) + " is listed twice";
+            return std::nullopt;
+        }
+        if (!instances.insert(device.instance).second) {
+            error = where + ".instance: \"" + device.instance + "\" is listed twice";
+            return std::nullopt;
+        }
+        site.devices.push_back(std::move(device));
+    }
+    int namesDrivers = 0;
+    for (const Device& d : site.devices) namesDrivers += d.role == "names" ? 1 : 0;
+    if (namesDrivers != 1) {
+        error = "exactly one device must have the role \"names\" (the UMD name driver); found " +
+                std::to_string(namesDrivers);
+        return std::nullopt;
+    }
+    return site;
+}
+
+std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "site file " + path + ": cannot be read: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    json document;
+    try {
+        document = json::parse(text.str());
+    } catch (const json::exception& e) {
+        error = "site file " + path + ": " + withoutLibraryTag(e.what());
+        return std::nullopt;
+    }
+    std::string problem;
+    std::optional<Site> read = siteFromJson(document, problem);
+    if (!read) {
+        error = "site file " + path + ": " + problem;
+        return std::nullopt;
+    }
+    site = std::move(*read);
+    return SiteFile(path, std::move(document));
+}
+
+bool SiteFile::saveNames(const Site& site, std::string& error) {
+    const Device* names = site.namesDriver();
+    if (!names) return true;
+    for (json& item : document_["devices"]) {
+        if (item.value("role", std::string()) != "names") continue;
+        json databases = json::object();
+        for (const auto& [number, entries] : names->databases) {
+            std::size_t used = entries.size();
+            while (used > 0 && entries[used - 1].empty()) --used;  // trailing empty entries need no line
+            databases[std::to_string(number)] = std::vector<std::string>(entries.begin(), entries.begin() + used);
+        }
+        item["databases"] = std::move(databases);
+    }
+    return writeFileAtomically(path_, document_.dump(2) + "\n", error);
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
+    const std::string temporary = path + ".tmp";
+    auto fail = [&](const std::string& what) {
+        error = "site file " + path + ": " + what + ": " + std::strerror(errno);
+        return false;
+    };
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail("cannot create " + temporary);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return fail("cannot write " + temporary);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // On the disk before the rename, so the rename never exposes a half-written file.
+    if (::fsync(fd) != 0) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return fail("cannot flush " + temporary);
+    }
+    ::close(fd);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return fail("cannot replace");
+    }
+    // Make the rename itself durable.
+    std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace vrelhost

@@ -1,0 +1,52 @@
+// Site files: a site as JSON, read at start and kept up to date on disk.
+//
+//   { "devices": [
+//       { "instance": "StC SDI Router", "number": 10, "role": "router",
+//         "databases": { "0": ["Camera 1", ...], "2": [...] } },
+//       { "instance": "CTA Tally Infodriver", "number": 57, "role": "infodriver",
+//         "slots": { "211": "2", "212": "1" } },
+//       { "instance": "StC_UMD_Names_DriverID", "number": 60, "role": "names",
+//         "databases": { "1": [...], ..., "9": ["Studio A", ...] } } ] }
+//
+// A database lists its entries from 1 on (at most 128; missing ones are
+// empty). Exactly one device has the role "names". SiteFile keeps the document
+// it read and, after every rename, writes the name driver's databases back
+// into it: to a temporary file beside it, flushed to the disk, then renamed
+// over the original, so the file on disk is always either the old or the new
+// complete site. Everything else in the document is kept as it was.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "site.h"
+
+namespace vrelhost {
+
+// The site a document describes, or nothing with `error` naming the problem
+// and where it is (for example: devices[1].number: expected an integer).
+std::optional<Site> siteFromJson(const nlohmann::json& document, std::string& error);
+
+class SiteFile {
+public:
+    // Reads and checks `path`; `error` names the file and the problem.
+    static std::optional<SiteFile> open(const std::string& path, Site& site, std::string& error);
+
+    // Writes the name driver's databases of `site` back, atomically.
+    bool saveNames(const Site& site, std::string& error);
+
+    const std::string& path() const { return path_; }
+
+private:
+    SiteFile(std::string path, nlohmann::json document) : path_(std::move(path)), document_(std::move(document)) {}
+
+    std::string path_;
+    nlohmann::json document_;
+};
+
+// Writes `text` to `path` through a flushed temporary file and a rename.
+bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error);
+
+}  // namespace vrelhost

@@ -1,0 +1,94 @@
+#include "transcript.h"
+
+#include <sstream>
+
+namespace vrelhost {
+namespace {
+
+struct ReadKey {
+    int device = 0, database = 0, index = 0;
+};
+
+bool readKey(const std::string& command, ReadKey& key) {
+    if (command.compare(0, 3, "RN ") != 0) return false;
+    std::istringstream in(command.substr(3));
+    return static_cast<bool>(in >> key.device >> key.database >> key.index);
+}
+
+}  // namespace
+
+bool Transcript::extendsRun(const std::string& command) const {
+    ReadKey next;
+    if (!readKey(command, next)) return false;
+    if (run_.empty()) return true;
+    ReadKey last;
+    readKey(run_.back().command, last);
+    return !run_.back().answer.empty() && next.device == last.device && next.database == last.database &&
+           next.index == last.index + 1;
+}
+
+void Transcript::write(const std::string& line) {
+    flush();
+    out_ << line << '\n';
+}
+
+void Transcript::flush() {
+    if (run_.empty()) return;
+    std::vector<Read> run;
+    run.swap(run_);
+    if (run.size() <= 2) {
+        for (const Read& r : run) {
+            out_ << "> " << r.command << '\n';
+            if (!r.answer.empty()) out_ << r.answer << '\n';
+        }
+        return;
+    }
+    ReadKey last;
+    readKey(run.back().command, last);
+    out_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size() << " reads, first "
+         << run.front().answer << ", last " << run.back().answer << ")\n";
+}
+
+void Transcript::sent(const std::string& command) {
+    ReadKey key;
+    if (form_ == Form::console && readKey(command, key)) {
+        if (!extendsRun(command)) flush();
+        run_.push_back(Read{command, std::string()});
+        return;
+    }
+    write("> " + command);
+}
+
+void Transcript::reply(const std::string& text) {
+    if (!run_.empty() && run_.back().answer.empty()) {
+        run_.back().answer = "= " + text;
+        return;
+    }
+    write("= " + text);
+}
+
+void Transcript::noReply() {
+    if (!run_.empty() && run_.back().answer.empty()) {
+        run_.back().answer = "- no reply";
+        return;
+    }
+    write("- no reply");
+}
+
+void Transcript::delivered(const std::string& description) { write("< " + description); }
+
+void Transcript::input(int lineNumber, const std::string& line) {
+    write("# " + std::to_string(lineNumber) + ": " + line);
+}
+
+void Transcript::display(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) write("| " + line);
+}
+
+void Transcript::note(const std::string& message) { write("! " + message); }
+
+void Transcript::protocolError(const std::string& message) { write("!! protocol error: " + message); }
+
+}  // namespace vrelhost

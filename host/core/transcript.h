@@ -1,0 +1,59 @@
+// Transcript: the record of one session, one line per event.
+//
+//   > TEXT      a command text the script sent, exactly as sent
+//   = TEXT      the host's reply to the query just above, exactly
+//   - no reply  the host answered the query above with a null pointer
+//   < ...       a notification the host delivered to the script, described
+//   # N: LINE   the operator's input line N, as read
+//   | ...       what the operator asked to see (show, parent answers)
+//   ! ...       a message of the host (a refused press, an unknown control)
+//   !! protocol error: ...   the script broke the host protocol
+//
+// The exact form goes to a transcript file. The console form is the same,
+// except that a run of database reads of one database (RN d db 1, 2, 3 ...)
+// is folded into one line. Writes through a stream the caller owns, which
+// must outlive the transcript. One thread.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vrelhost {
+
+class Transcript {
+public:
+    enum class Form { exact, console };
+
+    Transcript(std::ostream& out, Form form) : out_(out), form_(form) {}
+    ~Transcript() { flush(); }
+    Transcript(const Transcript&) = delete;
+    Transcript& operator=(const Transcript&) = delete;
+
+    void sent(const std::string& command);
+    void reply(const std::string& text);
+    void noReply();
+    void delivered(const std::string& description);
+    void input(int lineNumber, const std::string& line);
+    void display(const std::string& text);
+    void note(const std::string& message);
+    void protocolError(const std::string& message);
+
+    // Writes out a folded run still held back.
+    void flush();
+
+private:
+    struct Read {
+        std::string command;
+        std::string answer;  // the "=" or "-" line, empty until it arrives
+    };
+    void write(const std::string& line);
+    bool extendsRun(const std::string& command) const;
+
+    std::ostream& out_;
+    Form form_;
+    std::vector<Read> run_;  // console form only: the database reads held back
+};
+
+}  // namespace vrelhost
