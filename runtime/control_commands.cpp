@@ -1,73 +1,81 @@
 // Panel and control commands, and the debug output. Every text field is put in
 // apostrophes unchanged: nothing is escaped, the host's parser decides.
 #include "../hostlib/debug_output.h"
+#include "command_text.h"
 #include "vrel_script_helper.h"
 
 namespace {
 
-vrel_string controlCommand(const char* code, const vrel_string& panel, const vrel_string& control) {
-    return vrel_string(code) + " '" + panel + "' '" + control + "'";
+command_text controlCommand(const char* code, const vrel_string& panel, const vrel_string& control) {
+    command_text text(code);
+    text.add(" '").add(panel).add("' '").add(control).add("'");
+    return text;
 }
 
 // PI and PS: the file is prefixed with basePath and "/" whenever basePath is
 // set (even when it already ends in "/"), and an empty extra adds no field.
-vrel_string panelFileCommand(const char* code, const vrel_string& panel, const vrel_string& basePath,
-                             const vrel_string& file, const vrel_string& extra) {
-    vrel_string text = vrel_string(code) + " '" + panel + "' '";
-    if (basePath.length() != 0) text += basePath + "/";
-    text += file + "'";
-    if (extra.length() != 0) text += " '" + extra + "'";
+command_text panelFileCommand(const char* code, const vrel_string& panel, const vrel_string& basePath,
+                              const vrel_string& file, const vrel_string& extra) {
+    command_text text(code);
+    text.add(" '").add(panel).add("' '");
+    if (basePath.length() != 0) text.add(basePath).add("/");
+    text.add(file).add("'");
+    if (extra.length() != 0) text.add(" '").add(extra).add("'");
     return text;
 }
 
 }  // namespace
 
 void vrel_script_helper::disableControl(const vrel_string& panel, const vrel_string& control) {
-    send(controlCommand("CD", panel, control));
+    send(controlCommand("CD", panel, control).c_str());
 }
 
 void vrel_script_helper::enableControl(const vrel_string& panel, const vrel_string& control) {
-    send(controlCommand("CE", panel, control));
+    send(controlCommand("CE", panel, control).c_str());
 }
 
 void vrel_script_helper::hideControl(const vrel_string& panel, const vrel_string& control) {
-    send(controlCommand("CH", panel, control));
+    send(controlCommand("CH", panel, control).c_str());
 }
 
 void vrel_script_helper::showControl(const vrel_string& panel, const vrel_string& control) {
-    send(controlCommand("CS", panel, control));
+    send(controlCommand("CS", panel, control).c_str());
 }
 
 // The status of PI, PS and PR is only tested, never read as text nor handed back.
 bool vrel_script_helper::insertPanel(const vrel_string& panel, const vrel_string& file, const vrel_string& extra) {
     if (!host) return true;
-    return send(panelFileCommand("PI", panel, basePath, file, extra)) != nullptr;
+    return send(panelFileCommand("PI", panel, basePath, file, extra).c_str()) != nullptr;
 }
 
 bool vrel_script_helper::showPanel(const vrel_string& panel, const vrel_string& file, const vrel_string& extra) {
     if (!host) return true;
-    return send(panelFileCommand("PS", panel, basePath, file, extra)) != nullptr;
+    return send(panelFileCommand("PS", panel, basePath, file, extra).c_str()) != nullptr;
 }
 
 bool vrel_script_helper::removePanel(const vrel_string& panel) {
     if (!host) return true;
-    return send("PR '" + panel + "'") != nullptr;
+    return send(command_text("PR '").add(panel).add("'").c_str()) != nullptr;
 }
 
 void vrel_script_helper::setControlProperty(const vrel_string& property, const vrel_string& value,
                                             const vrel_string& panel, const vrel_string& control) {
-    send("TP '" + property + "=" + value + "' '" + panel + "' '" + control + "'");
+    command_text text("TP '");
+    text.add(property).add("=").add(value).add("' '").add(panel).add("' '").add(control).add("'");
+    send(text.c_str());
 }
 
 void vrel_script_helper::setControlText(const vrel_string& text, const vrel_string& panel,
                                         const vrel_string& control) {
-    send("TP '" + text + "' '" + panel + "' '" + control + "'");
+    send(command_text("TP '").add(text).add("' '").add(panel).add("' '").add(control).add("'").c_str());
 }
 
 void vrel_script_helper::getControlText(const vrel_string& property, const vrel_string& panel,
                                         const vrel_string& control, vrel_string& result) {
     vrel_string reply;
-    if (!query("TG '" + panel + "' '" + control + "' '" + property + "'", reply)) {
+    command_text request("TG '");
+    request.add(panel).add("' '").add(control).add("' '").add(property).add("'");
+    if (!query(request.c_str(), reply)) {
         result = vrel_string();
         return;
     }

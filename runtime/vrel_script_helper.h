@@ -99,10 +99,10 @@ protected:
 
 private:
     // Sends one command text; returns the host's reply or status (not read here).
-    void* send(const vrel_string& text);
+    void* send(const char* text);
     // Sends a query and copies its reply, handing the reply back at once.
     // Returns false when there is no host or the reply is null.
-    bool query(const vrel_string& text, vrel_string& reply);
+    bool query(const char* text, vrel_string& reply);
     // Hands a host reply back with kind 5 so that the host frees it.
     void handBack(void* reply);
     // Frees a parent-command answer the host handed back with kind 5.
