@@ -112,6 +112,8 @@ TEST(VrelString, PrefixRightAndTruncate) {
     EXPECT_EQ(typed, "ABCDEFGH");
     typed.truncate(20);
     EXPECT_EQ(typed, "ABCDEFGH");
+    typed.truncate(7);  // one character over
+    EXPECT_EQ(typed, "ABCDEFG");
     typed.truncate(0);
     EXPECT_EQ(typed, "");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "debug_capture.h"
 #include "host_records.h"
 #include "recording_host.h"
 #include "test_script.h"
@@ -36,6 +37,7 @@ protected:
         return host.commandsSince(mark);
     }
 
+    DebugCapture debug;  // a reply for another property leaves a diagnostic
     RecordingHost host;
     TestScript script{&host, "", /*withAlarmActions=*/true};
 };
@@ -60,6 +62,7 @@ TEST_F(AlarmActions, AcknowledgeKeepsZeroAndTwoToFiveAndRaisesEverythingElse) {
     for (const std::string& c : act("4"))
         if (c.compare(0, 10, "TP 'value=") == 0) raised.push_back(c);
     EXPECT_THAT(raised, ElementsAre("TP 'value=4' '1' 'c6'", "TP 'value=4' '1' 'cm'"));
+    EXPECT_EQ(debug.texts().size(), 1u);  // the mismatch on cx
 }
 
 TEST_F(AlarmActions, OneCharacterActionSetsItsLevelWithoutReading) {
