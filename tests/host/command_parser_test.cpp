@@ -1,0 +1,64 @@
+// Reading command texts: the field that may hold apostrophes and blanks is
+// found by anchoring the others, optional fields are told apart, and anything
+// that does not fit its command's form is refused.
+#include <gtest/gtest.h>
+
+#include "command_parser.h"
+
+namespace vrelhost {
+namespace {
+
+HostCommand parsed(const std::string& text) {
+    std::string error;
+    std::optional<HostCommand> command = parseHostCommand(text, error);
+    EXPECT_TRUE(command) << text << ": " << error;
+    return command ? *command : HostCommand{};
+}
+
+TEST(CommandParser, FreeTextKeepsApostrophesAndBlanks) {
+    HostCommand tp = parsed("TP 'text=it's a 'b' ' '2' 'KB_1'");
+    EXPECT_EQ(tp.texts, (std::vector<std::string>{"text=it's a 'b' ", "2", "KB_1"}));
+
+    HostCommand rm = parsed("RM 60 3 17 'O'Brien' '' 0");
+    EXPECT_EQ(rm.numbers, (std::vector<int>{60, 3, 17, 0}));
+    EXPECT_EQ(rm.texts, (std::vector<std::string>{"O'Brien' '"}));
+
+    HostCommand iw = parsed("IW 57 '' 212 1");
+    EXPECT_EQ(iw.numbers, (std::vector<int>{57, 212, 1}));
+    EXPECT_EQ(iw.texts, (std::vector<std::string>{""}));
+
+    EXPECT_EQ(parsed("SD 'StC SDI Router'").texts, (std::vector<std::string>{"StC SDI Router"}));
+}
+
+TEST(CommandParser, OptionalFieldsAndSuffixes) {
+    EXPECT_EQ(parsed("PI '1' 'p/Selector.vrel_ui'").texts.size(), 2u);
+    EXPECT_EQ(parsed("PI '1' 'p/Selector.vrel_ui' 'x'").texts.size(), 3u);
+    EXPECT_FALSE(parsed("IR 57 211 212").add);
+    EXPECT_TRUE(parsed("IR 57 211 212 'ADD'").add);
+    EXPECT_EQ(parsed("ET 1").numbers, (std::vector<int>{1}));
+    EXPECT_EQ(parsed("ET -1 1000").numbers, (std::vector<int>{-1, 1000}));
+    EXPECT_EQ(parsed("AS").code, "AS");
+}
+
+TEST(CommandParser, RefusesTextsThatDoNotFitTheirForm) {
+    for (const char* text : {"", "C", "ZZ 1", "CDx '2' 'a'", "CD '2'", "CD  '2' 'a'", "CD '2' 'a'b'",
+                             "CD '2' 'a' ", "IP 57 211", "IP 57 211 x", "RN 1 2 3 4", "ET 1 2 3", "ET +1",
+                             "IR 1 2 3 'ADX'", "AS x", "TP 'text=x' '1'", "TP text=x '1' '2'",
+                             "ET 99999999999", "IW 57 '3 212 0", "RM 60 3 17 x 0"}) {
+        std::string error;
+        EXPECT_FALSE(parseHostCommand(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST(CommandParser, TellsQueriesFromPanelFileStatuses) {
+    for (const char* code : {"SD", "XI", "RN", "TG"}) EXPECT_TRUE(isQueryCode(code)) << code;
+    for (const char* code : {"PI", "PS", "PR"}) {
+        EXPECT_TRUE(isPanelFileCode(code));
+        EXPECT_FALSE(isQueryCode(code));
+    }
+    EXPECT_FALSE(isQueryCode("TP"));
+}
+
+}  // namespace
+}  // namespace vrelhost

@@ -1,0 +1,21 @@
+# Runs vrel-host with some arguments and checks its exit status and that its
+# messages (standard output and error together) match a pattern.
+#
+# -DHOST= -DWORKDIR= -DEXPECT_RC= -DEXPECT= -DARGS=a;b;c [-DEMULATOR=] [-DINPUT=file]
+set(input_args)
+if(INPUT)
+  set(input_args INPUT_FILE ${INPUT})
+endif()
+execute_process(
+  COMMAND ${EMULATOR} ${HOST} ${ARGS}
+  WORKING_DIRECTORY ${WORKDIR}
+  ${input_args}
+  RESULT_VARIABLE rc
+  OUTPUT_VARIABLE out
+  ERROR_VARIABLE err)
+if(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "vrel-host exited with ${rc}, expected ${EXPECT_RC}\n${out}\n${err}")
+endif()
+if(NOT "${out}${err}" MATCHES "${EXPECT}")
+  message(FATAL_ERROR "vrel-host said:\n${out}\n${err}\nwhich does not match: ${EXPECT}")
+endif()

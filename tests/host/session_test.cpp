@@ -1,0 +1,271 @@
+// The host's side of the protocol, driven by small in-process scripts: what a
+// command does to the site and the panels, that device reports arrive after
+// the call that caused them and never inside it, that timers tick in order,
+// that protocol faults are reported, and that the real component starts up
+// and runs without one.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "config_folder.h"
+#include "default_site.h"
+#include "notify_records.h"
+#include "scenario_runner.h"
+#include "script_library.h"
+#include "script_session.h"
+#include "simulated_host.h"
+#include "site_file.h"
+
+namespace vrelhost {
+namespace {
+
+// What the next fake script does; set by the test before it creates one.
+struct Behaviour {
+    std::function<void(vrel_client_callback* host)> atCreate;
+    std::function<void(vrel_client_callback* host, void* data, int kind)> onNotify;
+};
+Behaviour* behaviour = nullptr;
+
+void* send(vrel_client_callback* host, const std::string& text) {
+    return host->notify(const_cast<char*>(text.c_str()), vrel_kind::command);
+}
+
+class FakeScript : public vrel_client_callback {
+public:
+    explicit FakeScript(vrel_client_callback* host) : host_(host) {
+        if (behaviour->atCreate) behaviour->atCreate(host_);
+    }
+    ~FakeScript() override { send(host_, "AS"); }
+    void* notify(void* data, int kind) override {
+        if (behaviour->onNotify) behaviour->onNotify(host_, data, kind);
+        return nullptr;
+    }
+
+private:
+    vrel_client_callback* host_;
+};
+
+vrel_client_callback* createFake(vrel_client_callback* host, const char*) { return new FakeScript(host); }
+
+class HostSession : public ::testing::Test {
+protected:
+    HostSession() : site(*siteFromJson(defaultSiteDocument(), error)) { behaviour = &script; }
+    ~HostSession() override { behaviour = nullptr; }
+
+    void start() { ASSERT_TRUE(session.create(&createFake, VREL_HOST_PANELS)); }
+    std::string said() const { return out.str(); }
+
+    std::string error;
+    Site site;
+    Behaviour script;
+    std::ostringstream out;
+    Transcript transcript{out, Transcript::Form::exact};
+    ProtocolLog log{transcript};
+    SimulatedHost host{site, transcript, log};
+    ScriptSession session{host, transcript, log};
+};
+
+TEST_F(HostSession, DeviceReportsComeAfterTheCallNeverInsideIt) {
+    int depth = 0;
+    std::vector<std::string> seen;
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "IR 57 211 212");
+        send(h, "RR 60 1 128");
+    };
+    script.onNotify = [&](vrel_client_callback* h, void* data, int kind) {
+        ++depth;
+        if (kind == vrel_kind::button) {
+            send(h, "IW 57 '3' 211 0");
+            send(h, "IW 57 '9' 300 0");      // not registered: no report
+            send(h, "RM 60 3 17 'Cam 17' 0");
+            send(h, "RM 10 0 17 'Other' 0");  // not registered: no report
+        } else if (kind == vrel_kind::revertive) {
+            auto* r = static_cast<revertive_record*>(data);
+            seen.push_back("revertive " + std::to_string(r->device) + " " + std::to_string(r->index) + " " +
+                           r->text + " depth " + std::to_string(depth));
+        } else if (kind == vrel_kind::database) {
+            auto* d = static_cast<database_record*>(data);
+            seen.push_back("database " + std::to_string(d->device) + " " + std::to_string(d->database) + " " +
+                           std::to_string(d->index) + " " + d->text + " depth " + std::to_string(depth));
+        }
+        --depth;
+    };
+    start();
+    session.button("1", "Select_3", "button=released");
+    EXPECT_EQ(seen, (std::vector<std::string>{"revertive 57 211 3 depth 1", "database 60 3 17 Cam 17 depth 1"}));
+    EXPECT_EQ(*site.entry(60, 3, 17), "Cam 17");
+    EXPECT_EQ(*site.entry(10, 0, 17), "Other");
+    EXPECT_EQ(*site.slot(57, 300), "9");
+    EXPECT_EQ(log.count(), 0u);
+}
+
+TEST_F(HostSession, PollReportsCurrentValuesAndUnregisterStopsReports) {
+    std::vector<std::string> seen;
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "IR 57 211 212");
+        send(h, "IP 57 211 212");
+        send(h, "IU 57");
+        send(h, "IW 57 '1' 211 0");
+    };
+    script.onNotify = [&](vrel_client_callback*, void* data, int kind) {
+        if (kind != vrel_kind::revertive) return;
+        auto* r = static_cast<revertive_record*>(data);
+        seen.push_back(std::to_string(r->index) + "=" + r->text);
+    };
+    start();
+    EXPECT_EQ(seen, (std::vector<std::string>{"211=2", "212=1"}));
+}
+
+TEST_F(HostSession, QueriesAnswerAsTheComponentReadsThem) {
+    std::vector<std::string> answers;
+    script.atCreate = [&](vrel_client_callback* h) {
+        send(h, "PI '2' '" + std::string(VREL_HOST_PANELS) + "/NameEdit.vrel_ui'");
+        send(h, "TP 'text=a=b' '2' 'KB_1'");
+        for (const char* query : {"SD 'StC_UMD_Names_DriverID'", "SD 'Nobody'", "RN 60 9 3", "RN 60 9 129",
+                                  "RN 60 10 1", "TG '2' 'KB_1' 'text'", "TG '2' 'KB_1' 'page'", "TG '2' 'Nope' 'text'",
+                                  "XI '2' 'NameSet_'", "XI '2' 'alm_'"}) {
+            void* reply = send(h, query);
+            answers.push_back(reply ? static_cast<const char*>(reply) : "(null)");
+            h->notify(reply, vrel_kind::release);
+        }
+    };
+    start();
+    EXPECT_EQ(answers, (std::vector<std::string>{
+                           "60", "(null)", "News", "(null)", "(null)", "text=a=b", "page=", "(null)",
+                           "NameSet_1,NameSet_2,NameSet_3,NameSet_4,NameSet_5,NameSet_6,NameSet_7,NameSet_8",
+                           "(null)"}));
+    EXPECT_EQ(host.ledger().outstanding(), 0u);
+    EXPECT_EQ(log.count(), 0u);
+}
+
+TEST_F(HostSession, PanelFilesAndControlStates) {
+    const std::string panels = VREL_HOST_PANELS;
+    std::vector<bool> statuses;
+    script.atCreate = [&](vrel_client_callback* h) {
+        statuses.push_back(send(h, "PI '1' 'nowhere/Selector.vrel_ui'") != nullptr);
+        statuses.push_back(send(h, "PR '1'") != nullptr);
+        statuses.push_back(send(h, "PS '1' '" + panels + "/Selector.vrel_ui'") != nullptr);
+        send(h, "CE '1' 'Confirm'");
+        send(h, "CH '1' 'Current'");
+        send(h, "TP 'statesheet=KRSourceSelected' '1' 'Select_3'");
+        send(h, "CD '1' 'NoSuchControl'");
+        statuses.push_back(send(h, "PR '1'") != nullptr);
+        // Shown again with the same file: the panel keeps what was set on it.
+        statuses.push_back(send(h, "PS '1' '" + panels + "/Selector.vrel_ui'") != nullptr);
+    };
+    start();
+    EXPECT_EQ(statuses, (std::vector<bool>{false, false, true, true, true}));
+    const Control* confirm = host.panels().control("1", "Confirm");
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_TRUE(confirm->enabled());
+    EXPECT_FALSE(host.panels().control("1", "Current")->visible());
+    EXPECT_EQ(host.panels().control("1", "Select_3")->property("statesheet"), "KRSourceSelected");
+    EXPECT_TRUE(host.panels().slot("1")->onScreen);
+    EXPECT_NE(said().find("! CD: panel 1 has no control \"NoSuchControl\""), std::string::npos);
+    EXPECT_NE(said().find("! PI refused: no panel file nowhere/Selector.vrel_ui"), std::string::npos);
+}
+
+TEST_F(HostSession, TimersTickInTimeOrderAndStopFromATick) {
+    std::vector<int> ticks;
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "ET 1 300");
+        send(h, "ET 2 200");
+    };
+    script.onNotify = [&](vrel_client_callback* h, void* data, int kind) {
+        if (kind != vrel_kind::timer) return;
+        const int id = static_cast<int>(reinterpret_cast<std::intptr_t>(data));
+        ticks.push_back(id);
+        if (ticks.size() == 5) send(h, "ET 1");
+    };
+    start();
+    session.wait(650);
+    // At 600 both are due: the timer started first ticks first.
+    EXPECT_EQ(ticks, (std::vector<int>{2, 1, 2, 1, 2}));
+    EXPECT_EQ(host.timers().now(), 650);
+    session.wait(350);  // timer 1 stopped; timer 2 ticks at 800 and 1000
+    EXPECT_EQ(ticks, (std::vector<int>{2, 1, 2, 1, 2, 2, 2}));
+    EXPECT_NE(said().find("< tick timer 2 at 1000 ms"), std::string::npos);
+}
+
+TEST_F(HostSession, ProtocolFaultsAreReported) {
+    static char foreign[] = "mine";
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "SD 'StC SDI Router'");  // the reply is never handed back
+        void* reply = send(h, "RN 10 0 1");
+        h->notify(reply, vrel_kind::release);
+        h->notify(reply, vrel_kind::release);
+        h->notify(foreign, vrel_kind::release);
+        send(h, "ET 1 0");
+        send(h, "QQ 1");
+        h->notify(nullptr, vrel_kind::command);
+        h->notify(nullptr, vrel_kind::timer);
+    };
+    start();
+    session.destroy();
+    const std::string text = said();
+    for (const char* expected :
+         {"!! protocol error: the reply to \"SD 'StC SDI Router'\" was not handed back before the call returned",
+          "!! protocol error: a reply was handed back twice",
+          "!! protocol error: the script handed back a pointer the host never gave out as a reply",
+          "!! protocol error: ET with an interval of 0", "!! protocol error: malformed command (unknown command code): QQ 1",
+          "!! protocol error: a command with a null text", "!! protocol error: the script called the host with kind 4"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(log.count(), 7u);
+}
+
+TEST_F(HostSession, KeyboardAndRefusedPresses) {
+    std::vector<std::string> events;
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "PS '2' '" + std::string(VREL_HOST_PANELS) + "/NameEdit.vrel_ui'");
+        send(h, "TP 'text=AB' '2' 'KB_1'");
+    };
+    script.onNotify = [&](vrel_client_callback*, void* data, int kind) {
+        if (kind != vrel_kind::button) return;
+        auto* b = static_cast<button_record*>(data);
+        events.push_back(std::string(b->panel) + " " + b->id + " " + b->event->command + " " +
+                         std::to_string(b->event->subCount) + " " + b->event->sub[0]);
+    };
+    start();
+    ScenarioRunner runner(session, host, transcript, ScenarioRunner::Options{});
+    std::string lineError;
+    // KB_1 starts disabled: the key is refused and the text left alone.
+    EXPECT_EQ(runner.runLine("key x", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_TRUE(events.empty());
+    host.panels().control("2", "KB_1")->properties["enabled"] = "1";
+    for (const char* line : {"key backspace", "type c d", "key return"})
+        EXPECT_EQ(runner.runLine(line, lineError), ScenarioRunner::Outcome::done) << lineError;
+    EXPECT_EQ(host.panels().control("2", "KB_1")->property("text"), "Ac d");
+    EXPECT_EQ(events.front(), "2 KB_1 key 1 backspace");
+    EXPECT_EQ(events.back(), "2 KB_1 key 1 return");
+    EXPECT_EQ(events.size(), 5u);
+    EXPECT_NE(said().find("! refused: KB_1 on panel 2 is disabled"), std::string::npos);
+
+    EXPECT_EQ(runner.runLine("press 2 Nope", lineError), ScenarioRunner::Outcome::error);
+    EXPECT_EQ(lineError, "panel 2 has no control \"Nope\"");
+    EXPECT_EQ(runner.runLine("dbchange 60 x 1 A", lineError), ScenarioRunner::Outcome::error);
+    EXPECT_EQ(lineError, "\"x\" is not a number");
+    EXPECT_EQ(runner.runLine("wait 86400001", lineError), ScenarioRunner::Outcome::error);
+}
+
+// The component itself, loaded as vrel-host loads it.
+TEST_F(HostSession, TheComponentStartsAndStopsWithEveryReplyHandedBack) {
+    std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(KELVANE_LIBRARY, error);
+    ASSERT_TRUE(library) << error;
+    // The configuration names the name driver, as vrel-host writes it from the site.
+    std::unique_ptr<ConfigFolder> config = ConfigFolder::create(60, error);
+    ASSERT_TRUE(config) << error;
+    ASSERT_TRUE(session.create(library->entry(), VREL_HOST_PANELS));
+    EXPECT_EQ(host.ledger().given(), 3u + 1288u);  // three lookups and every name
+    EXPECT_EQ(host.panels().control("1", "Names_3")->property("text"), "News");
+    EXPECT_EQ(host.panels().control("1", "Current")->property("text"), "Studio A");
+    session.parent("myParam=7");
+    EXPECT_EQ(session.parent("return=all"), std::optional<std::string>("myParam=7"));
+    session.destroy();
+    EXPECT_EQ(host.ledger().outstanding(), 0u);
+    EXPECT_TRUE(host.closed());
+    EXPECT_EQ(log.count(), 0u) << said();
+}
+
+}  // namespace
+}  // namespace vrelhost

@@ -1,0 +1,142 @@
+// Site files: a rename through the host lands in the file at once and survives
+// the process being killed right after; what is not the name driver's stays
+// as it was; bad files are refused with the problem named. Panel files too.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "default_site.h"
+#include "panel_definition.h"
+#include "simulated_host.h"
+#include "site_file.h"
+
+namespace vrelhost {
+namespace {
+
+class SiteFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vrel-site-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        path = folder + "/site.json";
+        nlohmann::json document = defaultSiteDocument();
+        document["operator_notes"] = "kept as written";
+        std::string error;
+        ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
+    }
+    void TearDown() override {
+        std::remove(path.c_str());
+        std::remove((path + ".tmp").c_str());
+        rmdir(folder.c_str());
+    }
+
+    // Renames through the host's command, as the script sends it.
+    static void rename(Site& site, SiteFile& file, const std::string& command) {
+        std::ostringstream out;
+        Transcript transcript(out, Transcript::Form::exact);
+        ProtocolLog log(transcript);
+        SimulatedHost host(site, transcript, log);
+        host.keepSiteIn(&file);
+        host.notify(const_cast<char*>(command.c_str()), vrel_kind::command);
+    }
+
+    std::string folder, path;
+};
+
+TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
+    Site site;
+    std::string error;
+    std::optional<SiteFile> file = SiteFile::open(path, site, error);
+    ASSERT_TRUE(file) << error;
+    rename(site, *file, "RM 60 3 17 'Cam 'seventeen'' 0");
+    rename(site, *file, "RM 60 9 8 'Late Show' 0");
+    rename(site, *file, "RM 10 0 1 'Router only' 0");  // not the name driver: not saved
+
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 3, 17), "Cam 'seventeen'");
+    EXPECT_EQ(*again.entry(60, 9, 8), "Late Show");
+    EXPECT_EQ(*again.entry(60, 9, 9), "");
+    EXPECT_EQ(*again.entry(60, 3, 128), *site.entry(60, 3, 128));
+    EXPECT_EQ(*again.entry(10, 0, 1), "Camera 1");
+    EXPECT_EQ(*again.slot(57, 212), "1");
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("kept as written"), std::string::npos);
+}
+
+TEST_F(SiteFileTest, RenameSurvivesAKillRightAfterIt) {
+    pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        Site site;
+        std::string error;
+        std::optional<SiteFile> file = SiteFile::open(path, site, error);
+        if (!file) _exit(2);
+        rename(site, *file, "RM 60 5 100 'Killed' 0");
+        raise(SIGKILL);  // no destructor, no flush, no exit handler runs
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "child status " << status;
+
+    Site site;
+    std::string error;
+    ASSERT_TRUE(SiteFile::open(path, site, error)) << error;
+    EXPECT_EQ(*site.entry(60, 5, 100), "Killed");
+    EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0) << "the temporary file was left behind";
+}
+
+TEST(SiteDocument, RefusesWhatIsNotASite) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"([])", "expected an object with a list \"devices\""},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names"},{"instance":"B","number":1}]})",
+         "devices[1].number: device 1 is listed twice"},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names","slots":{"4097":"x"}}]})",
+         "devices[0].slots.4097: a slot is numbered 1 to 4096"},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"x":[]}}]})",
+         "devices[0].databases.x: a database is named by its number, 0 or more"},
+        {R"({"devices":[{"number":1,"role":"names"}]})", "devices[0].instance: expected a non-empty text"},
+    };
+    for (const auto& [text, problem] : cases) {
+        std::string error;
+        EXPECT_FALSE(siteFromJson(nlohmann::json::parse(text), error)) << text;
+        EXPECT_EQ(error, problem);
+    }
+    nlohmann::json tooLong = defaultSiteDocument();
+    tooLong["devices"][0]["databases"]["0"].push_back("one too many");
+    std::string error;
+    EXPECT_FALSE(siteFromJson(tooLong, error));
+    EXPECT_EQ(error, "devices[0].databases.0: expected a list of at most 128 names");
+}
+
+TEST(PanelDefinition, ReadsControlsAndNamesTheBadLine) {
+    std::string error;
+    std::optional<PanelDefinition> panel =
+        parsePanelDefinition("# comment\n\nA type=button text=\"Two words \\\"q\\\"\" enabled=0\nB\n", error);
+    ASSERT_TRUE(panel) << error;
+    ASSERT_EQ(panel->controls.size(), 2u);
+    EXPECT_EQ(panel->controls[0].property("text"), "Two words \"q\"");
+    EXPECT_FALSE(panel->controls[0].enabled());
+    EXPECT_TRUE(panel->controls[1].enabled());
+    EXPECT_TRUE(panel->controls[1].visible());
+
+    EXPECT_FALSE(parsePanelDefinition("A\nB text=\"open\n", error));
+    EXPECT_EQ(error, "line 2: a quoted value is not closed");
+    EXPECT_FALSE(parsePanelDefinition("A novalue\n", error));
+    EXPECT_EQ(error, "line 1: expected property=value, found \"novalue\"");
+    EXPECT_FALSE(parsePanelDefinition("A\nA\n", error));
+    EXPECT_EQ(error, "line 2: control \"A\" is defined twice");
+}
+
+}  // namespace
+}  // namespace vrelhost
