@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(CommandText, AppendsPiecesAndNumbersInOrder) {
+TEST(CommandTextBuffer, AppendsPiecesAndNumbersInOrder) {
     command_text text("RM");
     text.add(" ").add(60).add(" ").add(-1).add(" '").add(vrel_string("News")).add("' ").add(INT_MIN);
     text.add(static_cast<const char*>(nullptr)).add("");
@@ -20,7 +20,7 @@ TEST(CommandText, AppendsPiecesAndNumbersInOrder) {
     EXPECT_STREQ(command_text().c_str(), "");
 }
 
-TEST(CommandText, NothingIsLostWhereTheTextOutgrowsTheLocalArea) {
+TEST(CommandTextBuffer, NothingIsLostWhereTheTextOutgrowsTheLocalArea) {
     // Around 255 characters (the local area and its NUL), approached by one
     // piece at a time and by a piece that jumps across.
     for (std::size_t start = 250; start <= 258; ++start) {
@@ -36,7 +36,7 @@ TEST(CommandText, NothingIsLostWhereTheTextOutgrowsTheLocalArea) {
     EXPECT_EQ(std::string(jump.c_str()), "x" + big + "z");
 }
 
-TEST(CommandText, CopiesAreIndependent) {
+TEST(CommandTextBuffer, CopiesAreIndependent) {
     command_text shortText("CD");
     command_text longText(std::string(300, 'L'));
     command_text shortCopy = shortText;

@@ -119,7 +119,7 @@ TEST(NotifyViews, ButtonViewReadsTheHostSplitEvent) {
                                           HandlerCall{"button", "1|Names_1||||0"}));
 }
 
-TEST(ParentCommands, HandlerSeesTheSplitCopyAndTheHostTextIsUntouched) {
+TEST(ParentDispatch, HandlerSeesTheSplitCopyAndTheHostTextIsUntouched) {
     TestScript script(nullptr, "");
     std::unique_ptr<char[]> text = exactCopy("myParam.get=a.b=c");
     EXPECT_EQ(script.notify(text.get(), vrel_kind::parent), nullptr);  // empty answer
@@ -127,7 +127,7 @@ TEST(ParentCommands, HandlerSeesTheSplitCopyAndTheHostTextIsUntouched) {
     EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"parent", "myParam|a.b=c|1|="}));
 }
 
-TEST(ParentCommands, NullOrEmptyTextStillReachesTheHandlerAsAnEmptyCommand) {
+TEST(ParentDispatch, NullOrEmptyTextStillReachesTheHandlerAsAnEmptyCommand) {
     TestScript script(nullptr, "");
     char empty[] = "";
     script.notify(nullptr, vrel_kind::parent);
@@ -135,7 +135,7 @@ TEST(ParentCommands, NullOrEmptyTextStillReachesTheHandlerAsAnEmptyCommand) {
     EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"parent", "||0|"}, HandlerCall{"parent", "||0|"}));
 }
 
-TEST(ParentCommands, AnswerIsAFreshBufferFreedWhenHandedBack) {
+TEST(ParentDispatch, AnswerIsAFreshBufferFreedWhenHandedBack) {
     DebugCapture debug;
     TestScript script(nullptr, "");
     script.parentAnswer = "myParam=42";
@@ -156,7 +156,7 @@ TEST(ParentCommands, AnswerIsAFreshBufferFreedWhenHandedBack) {
     EXPECT_THAT(debug.texts(), IsEmpty());
 }
 
-TEST(ParentCommands, EmptyAnswerReturnsNullAndNothingIsLeftToHandBack) {
+TEST(ParentDispatch, EmptyAnswerReturnsNullAndNothingIsLeftToHandBack) {
     DebugCapture debug;
     TestScript script(nullptr, "");
     char text[] = "myParam.get";
@@ -165,7 +165,7 @@ TEST(ParentCommands, EmptyAnswerReturnsNullAndNothingIsLeftToHandBack) {
     EXPECT_THAT(debug.texts(), IsEmpty());
 }
 
-TEST(ParentCommands, ForeignOrRepeatedHandBacksAreIgnoredWithOneDebugLineEach) {
+TEST(ParentDispatch, ForeignOrRepeatedHandBacksAreIgnoredWithOneDebugLineEach) {
     DebugCapture debug;
     RecordingHost host;
     TestScript script(&host, "");
