@@ -127,6 +127,7 @@ int runSession(const Arguments& args) {
         ScenarioRunner::Options options;
         options.echoInput = toFile || !interactive;
         options.screen = (toFile || interactive) ? &std::cout : nullptr;
+        options.repeatOnScreen = toFile;
         ScenarioRunner runner(session, host, transcript, options);
         if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
 

@@ -74,6 +74,10 @@ void ScenarioRunner::toScreen(const std::string& text) {
     if (options_.screen) *options_.screen << text << std::flush;
 }
 
+void ScenarioRunner::repeatOnScreen(const std::string& text) {
+    if (options_.repeatOnScreen) toScreen(text);
+}
+
 ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const std::string& control,
                                               const std::string& event, std::string& error) {
     const PanelSlots::Slot* slot = host_.panels().slot(panel);
@@ -92,7 +96,7 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
     else if (!c->enabled()) refusal = control + " on panel " + panel + " is disabled";
     if (!refusal.empty()) {
         transcript_.note("refused: " + refusal + ", so it sends no event");
-        toScreen("refused: " + refusal + "\n");
+        repeatOnScreen("refused: " + refusal + "\n");
         return Outcome::done;
     }
     session_.button(panel, control, event);
@@ -122,7 +126,7 @@ ScenarioRunner::Outcome ScenarioRunner::show(const std::string& panel, std::stri
         drawing = drawPanel(panel, *slot);
     }
     transcript_.display(drawing);
-    toScreen(drawing);
+    repeatOnScreen(drawing);
     return Outcome::done;
 }
 
@@ -180,7 +184,7 @@ ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::st
     }
     if (verb == "parent") {
         std::optional<std::string> answer = session_.parent(rest);
-        toScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
+        repeatOnScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
         return Outcome::done;
     }
     if (verb == "show") {

@@ -32,8 +32,9 @@ namespace vrelhost {
 class ScenarioRunner {
 public:
     struct Options {
-        bool echoInput = true;        // write each line to the transcript as "# N: line"
-        std::ostream* screen = nullptr;  // also show drawings and answers here
+        bool echoInput = true;           // write each line to the transcript as "# N: line"
+        std::ostream* screen = nullptr;  // prompts and help go here
+        bool repeatOnScreen = false;     // drawings, answers and refusals too (the transcript is a file)
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)
@@ -56,6 +57,7 @@ private:
     Outcome key(const std::string& name, std::string& error);
     Outcome show(const std::string& panel, std::string& error);
     void toScreen(const std::string& text);
+    void repeatOnScreen(const std::string& text);
 
     ScriptSession& session_;
     SimulatedHost& host_;

@@ -1,0 +1,115 @@
+#include "isolated_case.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace validator {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string readAll(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+    return text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+// What to show of the child's standard error: a sanitizer's report from its
+// first line (where it names the fault and the stack), otherwise the last lines.
+std::string telling(const std::string& text, std::size_t count) {
+    const std::vector<std::string> all = lines(text);
+    std::size_t from = all.size() > count ? all.size() - count : 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string& line = all[i];
+        if (line.find("ERROR: ") != std::string::npos || line.find("runtime error:") != std::string::npos) {
+            from = i;
+            break;
+        }
+    }
+    std::string out;
+    for (std::size_t i = from; i < all.size() && i < from + count; ++i) out += all[i] + "\n";
+    return out;
+}
+
+[[noreturn]] void runChild(const std::function<void(CaseReport&)>& body, unsigned timeLimitSeconds,
+                           std::FILE* verdict, std::FILE* errors) {
+    dup2(fileno(errors), STDERR_FILENO);
+    std::signal(SIGALRM, SIG_DFL);
+    alarm(timeLimitSeconds);
+    CaseReport report;
+    body(report);
+    for (const std::string& message : report.messages()) std::fprintf(verdict, "%s\n", message.c_str());
+    if (report.failures() > report.messages().size())
+        std::fprintf(verdict, "... and %zu more\n", report.failures() - report.messages().size());
+    std::fprintf(verdict, report.failed() ? "FAILED\n" : "PASSED\n");
+    std::fflush(verdict);
+    std::exit(report.failed() ? 1 : 0);  // exit, so that a leak checker runs
+}
+
+}  // namespace
+
+CaseOutcome runIsolated(const std::function<void(CaseReport&)>& body, unsigned timeLimitSeconds) {
+    CaseOutcome outcome;
+    File verdict(std::tmpfile());
+    File errors(std::tmpfile());
+    if (!verdict || !errors) {
+        outcome.messages.push_back("cannot create the case's temporary files");
+        return outcome;
+    }
+    std::fflush(nullptr);  // nothing buffered may be written twice
+    const pid_t child = fork();
+    if (child < 0) {
+        outcome.messages.push_back(std::string("cannot start the case's process: ") + std::strerror(errno));
+        return outcome;
+    }
+    if (child == 0) runChild(body, timeLimitSeconds, verdict.get(), errors.get());
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    std::vector<std::string> found = lines(readAll(verdict.get()));
+    const bool finished = !found.empty() && (found.back() == "PASSED" || found.back() == "FAILED");
+    const bool casePassed = finished && found.back() == "PASSED";
+    if (finished) found.pop_back();
+
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        found.push_back(signal == SIGALRM ? "timed out after " + std::to_string(timeLimitSeconds) + " s"
+                                          : "crashed: signal " + std::to_string(signal) + " (" +
+                                                strsignal(signal) + ")");
+    } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0 && (casePassed || !finished)) {
+        found.push_back("the case's process ended with status " + std::to_string(WEXITSTATUS(status)) +
+                        (casePassed ? " after its checks passed (a sanitizer report at exit, such as a leak)"
+                                    : " before its checks finished (an abort or a sanitizer report)"));
+    }
+    outcome.passed = casePassed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    outcome.messages = found;
+    if (!outcome.passed) outcome.errorTail = telling(readAll(errors.get()), 10);
+    return outcome;
+}
+
+}  // namespace validator
