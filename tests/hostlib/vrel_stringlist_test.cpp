@@ -40,9 +40,4 @@ TEST(VrelStringlist, AppendsAndJoins) {
     EXPECT_EQ(copy[3], "fourth");
 }
 
-TEST(VrelStringlist, JoiningUndoesSplitting) {
-    const char* text = "a,b,,c";
-    EXPECT_EQ(vrel_stringlist(text, ',').toString(','), text);
-}
-
 }  // namespace

@@ -36,17 +36,4 @@ TEST(CommandTextBuffer, NothingIsLostWhereTheTextOutgrowsTheLocalArea) {
     EXPECT_EQ(std::string(jump.c_str()), "x" + big + "z");
 }
 
-TEST(CommandTextBuffer, CopiesAreIndependent) {
-    command_text shortText("CD");
-    command_text longText(std::string(300, 'L'));
-    command_text shortCopy = shortText;
-    command_text longCopy = longText;
-    shortCopy.add(" '2'");
-    longCopy.add("!");
-    EXPECT_STREQ(shortText.c_str(), "CD");
-    EXPECT_STREQ(shortCopy.c_str(), "CD '2'");
-    EXPECT_EQ(std::string(longText.c_str()), std::string(300, 'L'));
-    EXPECT_EQ(std::string(longCopy.c_str()), std::string(300, 'L') + "!");
-}
-
 }  // namespace

@@ -50,13 +50,15 @@ TEST(Dispatcher, EachKindReachesItsHandlerAndReturnsNull) {
     EXPECT_EQ(script.notify(revertive.data(), vrel_kind::revertive), nullptr);
     EXPECT_EQ(script.notify(button.data(), vrel_kind::button), nullptr);
     EXPECT_EQ(script.notify(timerData(2), vrel_kind::timer), nullptr);
+    EXPECT_EQ(script.notify(timerData(-3), vrel_kind::timer), nullptr);
     EXPECT_EQ(script.notify(database.data(), vrel_kind::database), nullptr);
     EXPECT_EQ(script.notify(&hostData, vrel_kind::value), nullptr);
     EXPECT_EQ(script.notify(nullptr, vrel_kind::value), nullptr);
 
     EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"revertive", "57|211|2"},
                                           HandlerCall{"button", "2|SrcGroup|button|001|released|1"},
-                                          HandlerCall{"timer", "2"}, HandlerCall{"database", "60|9|3|News"},
+                                          HandlerCall{"timer", "2"}, HandlerCall{"timer", "-3"},
+                                          HandlerCall{"database", "60|9|3|News"},
                                           HandlerCall{"value", "data"}, HandlerCall{"value", "null"}));
     EXPECT_THAT(host.commands(), IsEmpty());
 }
@@ -78,15 +80,6 @@ TEST(Dispatcher, NullRecordsAreIgnoredWithoutCallingTheHandler) {
     EXPECT_EQ(script.notify(nullptr, vrel_kind::button), nullptr);
     EXPECT_EQ(script.notify(nullptr, vrel_kind::database), nullptr);
     EXPECT_THAT(script.calls, IsEmpty());
-}
-
-TEST(Dispatcher, TimerIdsTravelInThePointerValue) {
-    TestScript script(nullptr, "");
-    script.notify(timerData(0), vrel_kind::timer);
-    script.notify(timerData(1), vrel_kind::timer);
-    script.notify(timerData(-3), vrel_kind::timer);
-    EXPECT_THAT(script.calls,
-                ElementsAre(HandlerCall{"timer", "0"}, HandlerCall{"timer", "1"}, HandlerCall{"timer", "-3"}));
 }
 
 TEST(NotifyViews, RecordTextsAreReadInPlaceUpToTheirNul) {
@@ -192,13 +185,6 @@ TEST(ClosingCommand, AsIsSentOnDestructionAndIsTheLastText) {
         script.disableControl("2", "KB_1");
     }
     EXPECT_THAT(host.commands(), ElementsAre("CD '2' 'KB_1'", "AS"));
-}
-
-TEST(ClosingCommand, TheScriptIsDeletedThroughTheHostInterface) {
-    RecordingHost host;
-    vrel_client_callback* script = new TestScript(&host, "");
-    delete script;
-    EXPECT_THAT(host.commands(), ElementsAre("AS"));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 template <typename Record>
 class InPlaceTextRecord {
 public:
-    InPlaceTextRecord(const std::string& text)
+    explicit InPlaceTextRecord(const std::string& text)
         : bytes_(new unsigned char[std::max(sizeof(Record), offsetof(Record, text) + text.size() + 1)]) {
         record_ = new (bytes_.get()) Record;
         std::memcpy(bytes_.get() + offsetof(Record, text), text.c_str(), text.size() + 1);
