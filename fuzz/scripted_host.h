@@ -19,7 +19,7 @@
 #pragma once
 
 #include <cstddef>
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -51,7 +51,7 @@ private:
 
     std::string script_;
     std::size_t cursor_ = 0;
-    std::set<void*> outstanding_;
+    std::unordered_set<void*> outstanding_;
     std::vector<int> devices_;
     bool closed_ = false;
 };

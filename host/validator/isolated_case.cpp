@@ -62,9 +62,7 @@ std::string telling(const std::string& text, std::size_t count) {
     alarm(timeLimitSeconds);
     CaseReport report;
     body(report);
-    for (const std::string& message : report.messages()) std::fprintf(verdict, "%s\n", message.c_str());
-    if (report.failures() > report.messages().size())
-        std::fprintf(verdict, "... and %zu more\n", report.failures() - report.messages().size());
+    for (const std::string& line : report.lines()) std::fprintf(verdict, "%s\n", line.c_str());
     std::fprintf(verdict, report.failed() ? "FAILED\n" : "PASSED\n");
     std::fflush(verdict);
     std::exit(report.failed() ? 1 : 0);  // exit, so that a leak checker runs
