@@ -99,10 +99,12 @@ CaseOutcome runIsolated(const std::function<void(CaseReport&)>& body, unsigned t
         found.push_back(signal == SIGALRM ? "timed out after " + std::to_string(timeLimitSeconds) + " s"
                                           : "crashed: signal " + std::to_string(signal) + " (" +
                                                 strsignal(signal) + ")");
-    } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0 && (casePassed || !finished)) {
+    } else if (!finished) {
         found.push_back("the case's process ended with status " + std::to_string(WEXITSTATUS(status)) +
-                        (casePassed ? " after its checks passed (a sanitizer report at exit, such as a leak)"
-                                    : " before its checks finished (an abort or a sanitizer report)"));
+                        " before its checks finished (the script exited, or a sanitizer reported)");
+    } else if (casePassed && WEXITSTATUS(status) != 0) {
+        found.push_back("the case's process ended with status " + std::to_string(WEXITSTATUS(status)) +
+                        " after its checks passed (a sanitizer report at exit, such as a leak)");
     }
     outcome.passed = casePassed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     outcome.messages = found;

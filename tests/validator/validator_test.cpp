@@ -20,7 +20,8 @@ struct ValidatorRun {
 // Runs the validator and reads its table: every line that ends in " pass" or " FAIL".
 ValidatorRun validate(const std::string& library, const std::string& extra = "--seed 7") {
     ValidatorRun run;
-    const std::string command = std::string(VREL_HOST) + " --validate '" + library + "' " + extra + " 2>&1";
+    const std::string command =
+        std::string(VREL_HOST_LAUNCHER) + " " + VREL_HOST + " --validate '" + library + "' " + extra + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     char chunk[4096];
