@@ -18,7 +18,7 @@ struct ValidatorCase {
 };
 
 // The notifications a storm sends.
-constexpr int stormNotifications = 3000;
+constexpr int stormNotifications = 10000;
 
 std::vector<ValidatorCase> validatorCases(const std::string& library, std::uint64_t stormSeed);
 
