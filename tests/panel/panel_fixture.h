@@ -9,11 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +19,7 @@
 
 #include "Kelvane.h"
 #include "debug_capture.h"
+#include "host_records.h"
 #include "recording_host.h"
 
 namespace panel_test {
@@ -31,22 +30,6 @@ inline std::string nameFor(int device, int database, int index) {
     if (database == 9) return "Title " + std::to_string(index);
     return "S" + std::to_string(database) + "N" + std::to_string(index);
 }
-
-// A record whose text is stored in place from byte 16 on, with room for all of it.
-template <class Record>
-class TextRecord {
-public:
-    explicit TextRecord(const std::string& text)
-        : storage_((offsetof(Record, text) + text.size() + 1 + sizeof(std::max_align_t) - 1) /
-                   sizeof(std::max_align_t)) {
-        std::memcpy(bytes() + offsetof(Record, text), text.c_str(), text.size() + 1);
-    }
-    Record* get() { return reinterpret_cast<Record*>(storage_.data()); }
-
-private:
-    char* bytes() { return reinterpret_cast<char*>(storage_.data()); }
-    std::vector<std::max_align_t> storage_;  // zeroed, suitably aligned
-};
 
 class PanelFixture : public ::testing::Test {
 protected:
@@ -75,25 +58,19 @@ protected:
     void destroy() { panel.reset(); }
 
     void press(const char* panelId, const char* control, const char* event = "") {
-        parsed_command parsed(event);
-        button_record record{0, 0, panelId, control, &parsed};
-        EXPECT_EQ(panel->notify(&record, vrel_kind::button), nullptr);
+        ButtonPress record(panelId, control, event);
+        EXPECT_EQ(panel->notify(record.data(), vrel_kind::button), nullptr);
     }
     void tick(int id) {
         EXPECT_EQ(panel->notify(reinterpret_cast<void*>(static_cast<std::intptr_t>(id)), vrel_kind::timer), nullptr);
     }
     void revertive(int device, int index, const std::string& text) {
-        TextRecord<revertive_record> record(text);
-        record.get()->device = device;
-        record.get()->index = index;
-        EXPECT_EQ(panel->notify(record.get(), vrel_kind::revertive), nullptr);
+        RevertiveRecord record(device, index, text);
+        EXPECT_EQ(panel->notify(record.data(), vrel_kind::revertive), nullptr);
     }
     void databaseChange(int device, int database, int index, const std::string& text) {
-        TextRecord<database_record> record(text);
-        record.get()->device = device;
-        record.get()->database = database;
-        record.get()->index = index;
-        EXPECT_EQ(panel->notify(record.get(), vrel_kind::database), nullptr);
+        DatabaseRecord record(device, database, index, text);
+        EXPECT_EQ(panel->notify(record.data(), vrel_kind::database), nullptr);
     }
     // The answer to a parent command, handed back as the host does; "" for none.
     std::string parent(const char* text) {
