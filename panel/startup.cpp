@@ -44,7 +44,7 @@ void Kelvane::lookUpDevices() {
     lookupDevice(tallyInstance, &tallyDevice, nullptr);
     lookupDevice(namesInstance, &namesDevice, nullptr);
     // The site setting decides which device is the name driver, whatever the
-    // lookup found: sites run several name drivers under the one instance name.
+    // lookup found (note the key says "StA", the instance name "StC").
     config = vrel_config(namesDeviceSetting);
     namesDevice = config.attr(settingValue).toInt();
 }
