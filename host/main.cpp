@@ -126,7 +126,8 @@ int runSession(const Arguments& args) {
         const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
         ScenarioRunner::Options options;
         options.echoInput = toFile || !interactive;
-        options.screen = (toFile || interactive) ? &std::cout : nullptr;
+        // Always the console: help asked for in piped or file lines is shown too.
+        options.screen = &std::cout;
         options.repeatOnScreen = toFile;
         ScenarioRunner runner(session, host, transcript, options);
         if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
