@@ -30,6 +30,10 @@ bool Transcript::extendsRun(const std::string& command) const {
 void Transcript::write(const std::string& line) {
     flush();
     out_ << line << '\n';
+    // The console often shares its terminal or log with standard error, where
+    // the script writes its debug lines unbuffered: each line goes out whole
+    // and at once, so a debug line follows the command it belongs to.
+    if (form_ == Form::console) out_.flush();
 }
 
 void Transcript::flush() {
@@ -41,12 +45,13 @@ void Transcript::flush() {
             out_ << "> " << r.command << '\n';
             if (!r.answer.empty()) out_ << r.answer << '\n';
         }
+        out_.flush();
         return;
     }
     ReadKey last;
     readKey(run.back().command, last);
     out_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size() << " reads, first "
-         << run.front().answer << ", last " << run.back().answer << ")\n";
+         << run.front().answer << ", last " << run.back().answer << ")\n" << std::flush;
 }
 
 void Transcript::sent(const std::string& command) {

@@ -11,7 +11,7 @@
 //
 // The exact form goes to a transcript file. The console form is the same,
 // except that a run of database reads of one database (RN d db 1, 2, 3 ...)
-// is folded into one line. Writes through a stream the caller owns, which
+// is folded into one line, and every line is flushed as it is written. Writes through a stream the caller owns, which
 // must outlive the transcript. One thread.
 #pragma once
 
