@@ -3,8 +3,10 @@
 // Creates a private temporary folder holding velmorcast.ini with the entry
 // [StA_UMD_Names_DriverID] value=<device>, and points VREL_CONFIG_DIR at it so
 // the script's configuration read finds the site's name driver. The folder is
-// removed, and the variable restored, when the object goes. Create it before
-// the script and let it go after the script is destroyed.
+// removed, and the variable restored, when the object goes; also when Ctrl-C,
+// SIGTERM or SIGHUP ends the process first (unless the signal was ignored or
+// handled already). Create it before the script and let it go after the
+// script is destroyed; one at a time per process.
 #pragma once
 
 #include <memory>
