@@ -166,10 +166,26 @@ int main(int argc, char** argv) {
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
-    app.add_option("--validate", args.validate, "Check a script library against the host protocol");
-    app.add_option("--seed", args.seed, "Seed of the validator's random runs");
-    app.add_option("--repeat", args.repeat, "How many times the validator repeats each run");
-    CLI11_PARSE(app, argc, argv);
+    CLI::Option* validate =
+        app.add_option("--validate", args.validate, "Check a script library against the host protocol");
+    // Both only shape a validation; given to a session they would be ignored without a word.
+    app.add_option("--seed", args.seed, "Seed of the validator's random runs")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+                return digits ? std::string() : "expected a seed as printed by an earlier run, not " + text;
+            },
+            "SEED"))
+        ->needs(validate);
+    app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
+        ->check(CLI::Range(1, INT_MAX))
+        ->needs(validate);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help answers 0; every other problem with the command line is status 1.
+        return app.exit(e) == 0 ? 0 : 1;
+    }
 
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite);
