@@ -182,6 +182,9 @@ TEST_F(SourceNameEditing, IgnoresSourcesOutsideTheList) {
     press("2", "SrcName", "index=129");
     press("2", "SrcName", "index=100000");
     EXPECT_TRUE(host.commands().empty());
+    // No edit was opened: the keyboard's "return" has nothing to take.
+    press("2", "KB_1", "key.return");
+    EXPECT_TRUE(host.commands().empty());
 }
 
 TEST_F(SourceNameEditing, CancelWritesNothing) {
@@ -236,6 +239,12 @@ TEST_F(TitleEditing, WritesTheTitleOfTheCurrentSetToDatabaseNine) {
     press("2", "Update");
     EXPECT_EQ(since(from), expected);
     EXPECT_EQ(debug.texts(), Strings{"RM 60 9 3 'Studio Four Came' 0\n"});
+
+    // The title edit is closed: a late "Update" renames nothing.
+    from = mark();
+    press("2", "Update");
+    EXPECT_TRUE(since(from).empty());
+    EXPECT_EQ(debug.texts().size(), 1u);
 }
 
 TEST_F(TitleEditing, TheStoredTitleFollowsTheDriverNotTheButton) {

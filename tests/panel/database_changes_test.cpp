@@ -44,6 +44,12 @@ TEST_F(NameDriverChanges, TheNameOpenInTheEditorIsRefreshed) {
     databaseChange(names, 3, 12, "OTHER");
     databaseChange(names, 2, 13, "NEXT");
     EXPECT_TRUE(since(from).empty());
+    // Once the edit is closed the entry is only stored.
+    press("2", "Cancel");
+    from = mark();
+    databaseChange(names, 2, 12, "CAM 2");
+    EXPECT_TRUE(since(from).empty());
+    EXPECT_EQ(preEditOf(2, 12), "TP 'text=CAM 2' '2' 'PreEdit'");
 }
 
 TEST_F(NameDriverChanges, ATitleEditIsNotTouchedByNameOrTitleChanges) {

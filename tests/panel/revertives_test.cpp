@@ -44,10 +44,16 @@ TEST_F(TallyReports, TheNameSetInUseShowsItsTitle) {
 }
 
 TEST_F(TallyReports, NameSetsOutsideZeroToEightAreIgnored) {
+    revertive(tally, 212, "3");
+    const auto from = mark();
     revertive(tally, 212, "9");
     revertive(tally, 212, "-1");
     revertive(tally, 212, "2147483647");
-    EXPECT_TRUE(host.commands().empty());
+    revertive(router, 212, "5");  // another device
+    EXPECT_TRUE(since(from).empty());
+    // Set 3 is still the one in use: its new title reaches "Current".
+    databaseChange(names, 9, 3, "Studio");
+    EXPECT_EQ(since(from), (Strings{"TP 'text=Studio' '1' 'Names_3'", "TP 'text=Studio' '1' 'Current'"}));
 }
 
 TEST_F(TallyReports, OtherDevicesAndSlotsChangeNothing) {

@@ -125,5 +125,20 @@ TEST_F(EditFlashing, LateTicksOfAnEarlierEditDoNotEndTheNextOne) {
     EXPECT_EQ(renames.texts(), (Strings{"RM 60 1 17 'CAM 2' 0\n", "RM 60 1 18 'CAM 3' 0\n"}));
 }
 
+TEST_F(EditFlashing, LateTicksOfAnEarlierEditDoNotEndATitleEditEither) {
+    DebugCapture renames;
+    typeName(17, "CAM 2");
+    for (int i = 0; i < 19; ++i) tick(2);
+    press("2", "Update");
+    press("2", "NamesetName");
+    const auto from = mark();
+    tick(2);
+    EXPECT_EQ(since(from), flashPhase(-1));  // looks only: the title edit stays open
+    host.reply("TG '2' 'KB_1' 'text'", "text=News");
+    press("2", "KB_1", "key.return");
+    press("2", "Update");
+    EXPECT_EQ(renames.texts().back(), "RM 60 9 1 'News' 0\n");
+}
+
 }  // namespace
 }  // namespace panel_test

@@ -92,7 +92,9 @@ TEST(QueryInstances, SplitsTheReplyAtCommasAndHandsItBack) {
     EXPECT_EQ(list.count(), 3u);
     EXPECT_EQ(host.repliesOutstanding(), 0u);
 
-    EXPECT_EQ(script.queryInstances("1", "other").count(), 0u);  // null reply
+    EXPECT_EQ(script.queryInstances("1", "other").count(), 0u);  // null reply: nothing to hand back
+    EXPECT_EQ(host.nullHandBacks(), 0u);
+    EXPECT_EQ(host.transcript().back(), "XI '1' 'other'");
     EXPECT_EQ(TestScript(nullptr, "").queryInstances("1", "alm_").count(), 0u);
 }
 
