@@ -2,9 +2,10 @@
 // control system. Loads the library, creates the script with the folder of the
 // panel files, feeds it the operator's lines and shows what it sends.
 //
-// Exit status: 0 when everything ran; 1 for a bad command line, site file,
-// library or scenario line; 2 when a validator was asked of a build without
-// one; 3 when the script broke the host protocol.
+// Exit status: 0 when everything ran; 1 for a bad command line, site file
+// (also one that could not take a rename), library or scenario line; 2 when
+// a validator was asked of a build without one; 3 when the script broke the
+// host protocol.
 #include <unistd.h>
 
 #include <climits>
@@ -139,6 +140,12 @@ int runSession(const Arguments& args) {
         session.destroy();
     }
     transcript.flush();
+    if (host.unsavedRenames() > 0) {
+        // The site file no longer holds what the session did: not a success.
+        std::cerr << "vrel-host: " << host.unsavedRenames() << " rename(s) could not be saved; the first: "
+                  << host.saveError() << "\n";
+        return 1;
+    }
     if (!linesOk) return 1;
     if (log.count() > 0) {
         std::cerr << "vrel-host: " << log.count() << " protocol error(s), see the lines starting with !!\n";

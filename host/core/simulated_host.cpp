@@ -210,7 +210,10 @@ void* SimulatedHost::renameEntry(const HostCommand& c) {
     if (siteFile_ && names && names->number == device) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
-        if (!siteFile_->saveNames(site_, error)) transcript_.note("the rename could not be saved: " + error);
+        if (!siteFile_->saveNames(site_, error)) {
+            transcript_.note("the rename could not be saved: " + error);
+            if (unsavedRenames_++ == 0) saveError_ = error;
+        }
     }
     if (covers(entryRegistrations_, device, index))
         pending_.push_back(PendingReport{PendingReport::Kind::database, device, database, index, text});

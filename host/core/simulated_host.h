@@ -50,6 +50,10 @@ public:
 
     // Renames of the name driver's entries are written to this file at once.
     void keepSiteIn(SiteFile* file) { siteFile_ = file; }
+    // Renames the site file could not take (the first problem is kept): the
+    // device took them, but they are gone when the session ends.
+    int unsavedRenames() const { return unsavedRenames_; }
+    const std::string& saveError() const { return saveError_; }
 
     void* notify(void* data, int kind) override;
 
@@ -85,6 +89,8 @@ private:
     Transcript& transcript_;
     ProtocolLog& log_;
     SiteFile* siteFile_ = nullptr;
+    int unsavedRenames_ = 0;
+    std::string saveError_;
     PanelSlots panels_;
     TimerSet timers_;
     ReplyLedger ledger_;

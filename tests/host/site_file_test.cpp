@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,6 +95,29 @@ TEST_F(SiteFileTest, RenameSurvivesAKillRightAfterIt) {
     ASSERT_TRUE(SiteFile::open(path, site, error)) << error;
     EXPECT_EQ(*site.entry(60, 5, 100), "Killed");
     EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0) << "the temporary file was left behind";
+}
+
+TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
+    Site site;
+    std::string error;
+    std::optional<SiteFile> file = SiteFile::open(path, site, error);
+    ASSERT_TRUE(file) << error;
+    ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0700), 0);  // the temporary file cannot be made
+    std::ostringstream out;
+    Transcript transcript(out, Transcript::Form::exact);
+    ProtocolLog log(transcript);
+    SimulatedHost host(site, transcript, log);
+    host.keepSiteIn(&*file);
+    for (const char* command : {"RM 60 1 1 'Lost' 0", "RM 60 1 2 'Lost too' 0", "RM 10 0 1 'Router' 0"})
+        host.notify(const_cast<char*>(command), vrel_kind::command);
+    transcript.flush();
+
+    EXPECT_EQ(host.unsavedRenames(), 2) << "the router is not the name driver: nothing to save";
+    EXPECT_NE(host.saveError().find(path + ".tmp"), std::string::npos) << host.saveError();
+    EXPECT_NE(out.str().find("! the rename could not be saved"), std::string::npos) << out.str();
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 1, 1), "CAM1") << "the file on disk is still the old, complete site";
 }
 
 TEST(SiteDocument, RefusesWhatIsNotASite) {
