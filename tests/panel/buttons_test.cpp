@@ -164,6 +164,9 @@ TEST_F(SourceNameEditing, CutsANameBackToEightCharactersAfterEachKey) {
     EXPECT_EQ(since(from), (Strings{"TG '2' 'KB_1' 'text'", "TP 'text=CAM 1234' '2' 'KB_1'"}));
     host.reply("TG '2' 'KB_1' 'text'", "text=CAM 1234");
     from = mark();
+    press("2", "KB_1", "key.4");  // exactly eight: nothing to cut
+    EXPECT_EQ(since(from), Strings{"TG '2' 'KB_1' 'text'"});
+    from = mark();
     press("2", "KB_1", "key.return");
     EXPECT_EQ(since(from)[1], "TP 'text=CAM 1234' '2' 'PostEdit'");
 }
