@@ -19,6 +19,18 @@ void vrel_script_helper::onValue(value_notify*) {}
 void vrel_script_helper::onDatabase(database_notify*) {}
 
 void* vrel_script_helper::notify(void* data, int kind) {
+    // An exception must never unwind into the host's frames: it would take the
+    // whole panel host down. The only one a handler can meet is running out of
+    // memory; the notification is then dropped.
+    try {
+        return dispatch(data, kind);
+    } catch (...) {
+        debugOut("vrel_script_helper: a notification was dropped: out of memory\n");
+        return nullptr;
+    }
+}
+
+void* vrel_script_helper::dispatch(void* data, int kind) {
     switch (kind) {
     case vrel_kind::revertive: {
         if (!data) return nullptr;  // a record is always sent; never read through null

@@ -107,6 +107,7 @@ private:
     void handBack(void* reply);
     // Frees a parent-command answer the host handed back with kind 5.
     void releaseAnswer(void* answer);
+    void* dispatch(void* data, int kind);
     void* dispatchParent(const char* text);
     void dispatchButton(button_notify* button);
 

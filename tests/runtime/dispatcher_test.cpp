@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "debug_capture.h"
@@ -80,6 +81,20 @@ TEST(Dispatcher, NullRecordsAreIgnoredWithoutCallingTheHandler) {
     EXPECT_EQ(script.notify(nullptr, vrel_kind::button), nullptr);
     EXPECT_EQ(script.notify(nullptr, vrel_kind::database), nullptr);
     EXPECT_THAT(script.calls, IsEmpty());
+}
+
+TEST(Dispatcher, AHandlerRunningOutOfMemoryDropsTheNotificationInsteadOfThrowing) {
+    struct StarvedScript : TestScript {
+        using TestScript::TestScript;
+        int onTimer(int) override { throw std::bad_alloc(); }
+    };
+    RecordingHost host;
+    DebugCapture debug;
+    StarvedScript script(&host, "");
+    void* result = reinterpret_cast<void*>(1);
+    EXPECT_NO_THROW(result = script.notify(reinterpret_cast<void*>(std::intptr_t{1}), vrel_kind::timer));
+    EXPECT_EQ(result, nullptr);
+    EXPECT_THAT(debug.texts(), ElementsAre("vrel_script_helper: a notification was dropped: out of memory\n"));
 }
 
 TEST(NotifyViews, RecordTextsAreReadInPlaceUpToTheirNul) {
