@@ -16,8 +16,9 @@ int Kelvane::onRevertive(revertive_notify* revertive) {
         if (brightness != 0)
             setControlProperty(statesheet, deselected, selectorPanel, numbered(brightnessPrefix, brightness));
         brightness = value;
-        // The button is named by the text as the infodriver reported it.
-        setControlProperty(statesheet, selected, selectorPanel, vrel_string(brightnessPrefix) + reported);
+        // Named from the level, not from the raw text: a report such as "02" or
+        // " 2" must light "UMDBright_2", the button the next report turns off.
+        setControlProperty(statesheet, selected, selectorPanel, numbered(brightnessPrefix, brightness));
     } else if (revertive->index() == liveNameSetSlot) {
         if (value < 0 || value > nameSetCount) return 0;
         liveNameSet = value;

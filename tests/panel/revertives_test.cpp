@@ -28,6 +28,16 @@ TEST_F(TallyReports, BrightnessMovesTheHighlight) {
                                     "TP 'statesheet=KRSourceSelected' '1' 'UMDBright_3'"}));
 }
 
+TEST_F(TallyReports, BrightnessWrittenLooselyLightsTheButtonOfItsLevel) {
+    revertive(tally, 211, "02");
+    const auto from = mark();
+    revertive(tally, 211, " 3");
+    EXPECT_EQ(host.commands(), (Strings{"TP 'statesheet=KRSourceSelected' '1' 'UMDBright_2'",
+                                        "TP 'statesheet=KRSourceDeselected' '1' 'UMDBright_2'",
+                                        "TP 'statesheet=KRSourceSelected' '1' 'UMDBright_3'"}));
+    EXPECT_EQ(since(from).size(), 2u);
+}
+
 TEST_F(TallyReports, BrightnessOutsideOneToThreeIsIgnored) {
     for (const char* level : {"0", "4", "-1", "", "x"}) revertive(tally, 211, level);
     EXPECT_TRUE(host.commands().empty());
