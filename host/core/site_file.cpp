@@ -1,6 +1,7 @@
 #include "site_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -182,13 +183,16 @@ bool SiteFile::saveNames(const Site& site, std::string& error) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    const std::string temporary = path + ".tmp";
+    // A name of its own for every save, so two processes saving the same site
+    // never write into one temporary file.
+    std::string temporary = path + ".tmp.XXXXXX";
     auto fail = [&](const std::string& what) {
         error = "site file " + path + ": " + what + ": " + std::strerror(errno);
         return false;
     };
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail("cannot create " + temporary);
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return fail("cannot create a temporary file beside it");
+    ::fchmod(fd, 0644);  // mkstemp makes it private; a site file is an ordinary file
     std::size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);

@@ -3,6 +3,7 @@
 // as it was; bad files are refused with the problem named. Panel files too.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +11,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <string>
 
 #include "default_site.h"
 #include "panel_definition.h"
@@ -19,6 +22,19 @@
 
 namespace vrelhost {
 namespace {
+
+// The names in a folder, "." and ".." left out.
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.insert(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
 
 class SiteFileTest : public ::testing::Test {
 protected:
@@ -33,8 +49,10 @@ protected:
         ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
     }
     void TearDown() override {
-        std::remove(path.c_str());
-        std::remove((path + ".tmp").c_str());
+        for (const std::string& name : filesIn(folder)) {
+            const std::string file = folder + "/" + name;
+            if (std::remove(file.c_str()) != 0) rmdir(file.c_str());
+        }
         rmdir(folder.c_str());
     }
 
@@ -94,15 +112,36 @@ TEST_F(SiteFileTest, RenameSurvivesAKillRightAfterIt) {
     std::string error;
     ASSERT_TRUE(SiteFile::open(path, site, error)) << error;
     EXPECT_EQ(*site.entry(60, 5, 100), "Killed");
-    EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0) << "the temporary file was left behind";
+    EXPECT_EQ(filesIn(folder), std::set<std::string>{"site.json"}) << "a temporary file was left behind";
 }
 
-TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
+TEST_F(SiteFileTest, EachSaveWritesThroughATemporaryOfItsOwn) {
+    // Whatever another process left (or is writing) beside the site file must
+    // neither block this save nor be taken for its temporary.
+    ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0755), 0);
     Site site;
     std::string error;
     std::optional<SiteFile> file = SiteFile::open(path, site, error);
     ASSERT_TRUE(file) << error;
-    ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0700), 0);  // the temporary file cannot be made
+    rename(site, *file, "RM 60 2 5 'Beside' 0");
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 2, 5), "Beside");
+    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"site.json", "site.json.tmp"}));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
+    // A site file whose name leaves no room for a temporary name beside it
+    // (names stop at 255 characters): every save fails, as on a full disk.
+    const std::string crowded = folder + "/" + std::string(245, 's') + ".json";
+    std::ofstream(crowded) << defaultSiteDocument().dump(2);
+    Site site;
+    std::string error;
+    std::optional<SiteFile> file = SiteFile::open(crowded, site, error);
+    ASSERT_TRUE(file) << error;
     std::ostringstream out;
     Transcript transcript(out, Transcript::Form::exact);
     ProtocolLog log(transcript);
@@ -113,10 +152,10 @@ TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
     transcript.flush();
 
     EXPECT_EQ(host.unsavedRenames(), 2) << "the router is not the name driver: nothing to save";
-    EXPECT_NE(host.saveError().find(path + ".tmp"), std::string::npos) << host.saveError();
+    EXPECT_NE(host.saveError().find(crowded), std::string::npos) << host.saveError();
     EXPECT_NE(out.str().find("! the rename could not be saved"), std::string::npos) << out.str();
     Site again;
-    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    ASSERT_TRUE(SiteFile::open(crowded, again, error)) << error;
     EXPECT_EQ(*again.entry(60, 1, 1), "CAM1") << "the file on disk is still the old, complete site";
 }
 
