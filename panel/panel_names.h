@@ -88,10 +88,10 @@ inline constexpr int flashTicks = 20;
 inline constexpr int maxNameLength = 8;
 inline constexpr int maxTitleLength = 16;
 
-// A control name followed by a number in plain decimal ("Names_" and 3 give "Names_3").
-inline vrel_string numbered(const char* prefix, int number) { return vrel_string(prefix) + vrel_string(number, 0, 0, 10); }
-
 // The decimal text of a number, as the commands that take text need it.
 inline vrel_string decimal(int number) { return vrel_string(number, 0, 0, 10); }
+
+// A control name followed by a number in plain decimal ("Names_" and 3 give "Names_3").
+inline vrel_string numbered(const char* prefix, int number) { return vrel_string(prefix) + decimal(number); }
 
 }  // namespace panel_names
