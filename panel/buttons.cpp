@@ -3,19 +3,25 @@
 // The enabled and disabled states the actions give the controls keep the
 // events in order: a disabled control sends nothing.
 #include <cctype>
+#include <string_view>
 
 #include "Kelvane.h"
 #include "panel_names.h"
+#include "prepared_texts.h"
 
 using namespace panel_names;
+using namespace prepared;
 
 namespace {
 
 enum class Match { exact, prefix };
 
-bool matches(const vrel_string& id, Match match, const char* name) {
-    return match == Match::exact ? id == name : id.startsWith(name);
+bool matches(std::string_view id, Match match, std::string_view name) {
+    return match == Match::exact ? id == name : id.substr(0, name.size()) == name;
 }
+
+// A text of the host's record, read in place; a missing one reads as "".
+std::string_view inPlace(const char* text) { return text ? text : ""; }
 
 // Numbered controls carry their number in the last character of their name.
 bool endsInDigit(const vrel_string& id) {
@@ -28,15 +34,15 @@ vrel_string lastCharacter(const vrel_string& id) { return id.right(1); }
 
 void Kelvane::onButton(button_notify* button) {
     struct Route {
-        const char* panel;
+        std::string_view panel;
         Match match;
-        const char* control;
+        std::string_view control;
         void (Kelvane::*action)(const button_notify&);
     };
     // Tested in this order; the first match decides. "Nameset_Select" and
     // "NamesetName" differ in case from the "NameSet_" prefix, so they never
     // reach showNameSet.
-    static const Route routes[] = {
+    static constexpr Route routes[] = {
         {selectorPanel, Match::prefix, selectPrefix, &Kelvane::chooseNameSet},
         {selectorPanel, Match::prefix, brightnessPrefix, &Kelvane::setBrightness},
         {selectorPanel, Match::exact, confirm, &Kelvane::confirmChoice},
@@ -50,8 +56,9 @@ void Kelvane::onButton(button_notify* button) {
         {editorPanel, Match::exact, nameSetTitle, &Kelvane::beginTitleEdit},
         {editorPanel, Match::exact, backToSelector, &Kelvane::returnToSelector},
     };
-    const vrel_string panel = button->panel();
-    const vrel_string id = button->id();
+    // Matched in place: no copy of the names for every press.
+    const std::string_view panel = inPlace(button->record->panel);
+    const std::string_view id = inPlace(button->record->id);
     for (const Route& route : routes) {
         if (panel == route.panel && matches(id, route.match, route.control)) {
             (this->*route.action)(*button);
@@ -65,13 +72,14 @@ void Kelvane::chooseNameSet(const button_notify& button) {
     // A name without a number would read as set 0 and could be confirmed as such.
     if (!endsInDigit(id)) return;
     if (selectionPending)
-        setControlProperty(statesheet, deselected, selectorPanel, numbered(selectPrefix, pendingNameSet));
-    setControlProperty(statesheet, selected, selectorPanel, id);
+        setControlProperty(str<statesheet>(), str<deselected>(), str<selectorPanel>(),
+                           numberedName<selectPrefix>(pendingNameSet));
+    setControlProperty(str<statesheet>(), str<selected>(), str<selectorPanel>(), id);
     pendingNameSet = lastCharacter(id).toInt();
     selectionPending = true;
     confirmCountdown = confirmTicks;
     startTimer(confirmTimer, confirmInterval);  // also while pending: the window starts again
-    enableControl(selectorPanel, confirm);
+    enableControl(str<selectorPanel>(), str<confirm>());
 }
 
 void Kelvane::setBrightness(const button_notify& button) {
@@ -84,20 +92,21 @@ void Kelvane::setBrightness(const button_notify& button) {
 void Kelvane::confirmChoice(const button_notify&) {
     stopTimer(confirmTimer);
     selectionPending = false;
-    setControlProperty(statesheet, deselected, selectorPanel, numbered(selectPrefix, pendingNameSet));
-    disableControl(selectorPanel, confirm);
+    setControlProperty(str<statesheet>(), str<deselected>(), str<selectorPanel>(),
+                       numberedName<selectPrefix>(pendingNameSet));
+    disableControl(str<selectorPanel>(), str<confirm>());
     // "Current" follows when the infodriver reports the slot back.
     writeInfodriver(tallyDevice, decimal(pendingNameSet), liveNameSetSlot);
 }
 
 void Kelvane::openEditor(const button_notify&) {
     // A pending choice stays pending: timer 1 keeps running behind the editor.
-    removePanel(selectorPanel);
-    showPanel(editorPanel, editorFile);
+    removePanel(str<selectorPanel>());
+    showPanel(str<editorPanel>(), str<editorFile>());
 }
 
 void Kelvane::pageSourceList(const button_notify& button) {
-    setControlProperty(page, button.value(), editorPanel, sourceList);
+    setControlProperty(str<page>(), button.value(), str<editorPanel>(), str<sourceList>());
 }
 
 void Kelvane::beginNameEdit(const button_notify& button) {
@@ -113,12 +122,12 @@ void Kelvane::beginNameEdit(const button_notify& button) {
     flashCount = 0;
     editText = currentNames[editIndex];
     showEditFields();
-    setControlProperty(text, decimal(currentNameSet), editorPanel, nameSetId);
-    setControlProperty(text, routerDb0Names[editIndex], editorPanel, longName);
-    setControlProperty(text, editText, editorPanel, preEdit);
-    setControlProperty(text, vrel_string(), editorPanel, postEdit);
-    setControlProperty(text, editText, editorPanel, keyboard);
-    enableControl(editorPanel, keyboard);
+    setControlProperty(str<text>(), decimal(currentNameSet), str<editorPanel>(), str<nameSetId>());
+    setControlProperty(str<text>(), routerDb0Names[editIndex], str<editorPanel>(), str<longName>());
+    setControlProperty(str<text>(), editText, str<editorPanel>(), str<preEdit>());
+    setControlProperty(str<text>(), vrel_string(), str<editorPanel>(), str<postEdit>());
+    setControlProperty(str<text>(), editText, str<editorPanel>(), str<keyboard>());
+    enableControl(str<editorPanel>(), str<keyboard>());
 }
 
 void Kelvane::keyboardKey(const button_notify& button) {
@@ -133,23 +142,23 @@ void Kelvane::keyboardKey(const button_notify& button) {
 }
 
 void Kelvane::takeTypedText() {
-    getControlText(text, editorPanel, keyboard, editText);
-    setControlProperty(text, editText, editorPanel, postEdit);
-    disableControl(editorPanel, keyboard);
-    enableControl(editorPanel, cancel);
-    enableControl(editorPanel, update);
-    setControlProperty(statesheet, takeLow, editorPanel, cancel);
-    setControlProperty(statesheet, takeHigh, editorPanel, update);
+    getControlText(str<text>(), str<editorPanel>(), str<keyboard>(), editText);
+    setControlProperty(str<text>(), editText, str<editorPanel>(), str<postEdit>());
+    disableControl(str<editorPanel>(), str<keyboard>());
+    enableControl(str<editorPanel>(), str<cancel>());
+    enableControl(str<editorPanel>(), str<update>());
+    setControlProperty(str<statesheet>(), str<takeLow>(), str<editorPanel>(), str<cancel>());
+    setControlProperty(str<statesheet>(), str<takeHigh>(), str<editorPanel>(), str<update>());
     flashCount = flashTicks;
     startTimer(flashTimer, flashInterval);
 }
 
 // Applied after every key, so the keyboard never shows more than fits.
 void Kelvane::limitTypedText() {
-    getControlText(text, editorPanel, keyboard, editText);
+    getControlText(str<text>(), str<editorPanel>(), str<keyboard>(), editText);
     if (editText.length() <= static_cast<unsigned>(maxEditLength)) return;
     editText.truncate(static_cast<unsigned>(maxEditLength));
-    setControlProperty(text, editText, editorPanel, keyboard);
+    setControlProperty(str<text>(), editText, str<editorPanel>(), str<keyboard>());
 }
 
 void Kelvane::cancelEdit(const button_notify&) { endEdit(); }
@@ -159,37 +168,38 @@ void Kelvane::writeEdit(const button_notify&) {
     // with whatever the keyboard holds.
     if (!editing) return;
     stopTimer(flashTimer);
-    disableControl(editorPanel, cancel);
-    disableControl(editorPanel, update);
-    getControlText(text, editorPanel, keyboard, editText);
-    setControlText(emptyText, editorPanel, keyboard);
+    disableControl(str<editorPanel>(), str<cancel>());
+    disableControl(str<editorPanel>(), str<update>());
+    getControlText(str<text>(), str<editorPanel>(), str<keyboard>(), editText);
+    setControlText(str<emptyText>(), str<editorPanel>(), str<keyboard>());
     if (editingTitle) {
         // The stored title and panel "1" follow when the driver reports the rename.
-        setControlProperty(text, editText, editorPanel, nameSetTitle);
+        setControlProperty(str<text>(), editText, str<editorPanel>(), str<nameSetTitle>());
         editing = false;
         modifyDatabase(namesDevice, titleDatabase, currentNameSet, editText);
     } else {
         currentNames[editIndex] = editText;
         modifyDatabase(namesDevice, currentNameSet, editIndex, editText);
         hideEditFields();
-        setControlText(noSourceChosen, editorPanel, sourceList);
+        setControlText(str<noSourceChosen>(), str<editorPanel>(), str<sourceList>());
         editing = false;
     }
     // Unlike endEdit, the title comes before the name-set buttons here.
-    enableControl(editorPanel, sourceGroup);
-    enableControl(editorPanel, sourceList);
-    enableControl(editorPanel, backToSelector);
-    enableControl(editorPanel, nameSetTitle);
-    for (int k = 1; k <= nameSetCount; ++k) enableControl(editorPanel, numbered(nameSetPrefix, k));
+    enableControl(str<editorPanel>(), str<sourceGroup>());
+    enableControl(str<editorPanel>(), str<sourceList>());
+    enableControl(str<editorPanel>(), str<backToSelector>());
+    enableControl(str<editorPanel>(), str<nameSetTitle>());
+    for (int k = 1; k <= nameSetCount; ++k) enableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
 }
 
 void Kelvane::showNameSet(const button_notify& button) {
     const int nameSet = lastCharacter(button.id()).toInt();
     if (nameSet < 1 || nameSet > nameSetCount) return;  // no such table
-    setControlProperty(statesheet, deselected, editorPanel, numbered(nameSetPrefix, currentNameSet));
+    setControlProperty(str<statesheet>(), str<deselected>(), str<editorPanel>(),
+                       numberedName<nameSetPrefix>(currentNameSet));
     currentNameSet = nameSet;
-    setControlProperty(statesheet, selected, editorPanel, button.id());
-    setControlProperty(text, nameSetTitles[currentNameSet], editorPanel, nameSetTitle);
+    setControlProperty(str<statesheet>(), str<selected>(), str<editorPanel>(), button.id());
+    setControlProperty(str<text>(), nameSetTitles[currentNameSet], str<editorPanel>(), str<nameSetTitle>());
     selectCurrentNames();
 }
 
@@ -200,11 +210,11 @@ void Kelvane::beginTitleEdit(const button_notify&) {
     lockSelectors();
     maxEditLength = maxTitleLength;
     // The edit fields stay hidden; editText is taken when "return" comes.
-    setControlProperty(text, nameSetTitles[currentNameSet], editorPanel, keyboard);
-    enableControl(editorPanel, keyboard);
+    setControlProperty(str<text>(), nameSetTitles[currentNameSet], str<editorPanel>(), str<keyboard>());
+    enableControl(str<editorPanel>(), str<keyboard>());
 }
 
 void Kelvane::returnToSelector(const button_notify&) {
-    removePanel(editorPanel);
-    showPanel(selectorPanel, selectorFile);
+    removePanel(str<editorPanel>());
+    showPanel(str<selectorPanel>(), str<selectorFile>());
 }

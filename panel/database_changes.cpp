@@ -3,8 +3,10 @@
 // the changed entry.
 #include "Kelvane.h"
 #include "panel_names.h"
+#include "prepared_texts.h"
 
 using namespace panel_names;
+using namespace prepared;
 
 void Kelvane::onDatabase(database_notify* database) {
     if (database->device() != namesDevice) return;
@@ -22,13 +24,13 @@ void Kelvane::onDatabase(database_notify* database) {
         nameSetTable(number)[entry] = name;
         // The same name is open in the editor: the driver's name replaces the old one there.
         if (editing && !editingTitle && number == currentNameSet && entry == editIndex) {
-            setControlProperty(text, name, editorPanel, preEdit);
-            setControlProperty(text, name, editorPanel, keyboard);
+            setControlProperty(str<text>(), name, str<editorPanel>(), str<preEdit>());
+            setControlProperty(str<text>(), name, str<editorPanel>(), str<keyboard>());
         }
     } else if (number == titleDatabase) {
         if (entry < 1 || entry > nameSetCount) return;  // entry 0 is the fixed router title
         nameSetTitles[entry] = name;
-        setControlProperty(text, name, selectorPanel, numbered(titlePrefix, entry));
-        if (entry == liveNameSet) setControlProperty(text, name, selectorPanel, current);
+        setControlProperty(str<text>(), name, str<selectorPanel>(), numberedName<titlePrefix>(entry));
+        if (entry == liveNameSet) setControlProperty(str<text>(), name, str<selectorPanel>(), str<current>());
     }
 }

@@ -3,15 +3,18 @@
 // fields of an edit.
 #include "Kelvane.h"
 #include "panel_names.h"
+#include "prepared_texts.h"
 
 using namespace panel_names;
+using namespace prepared;
 
 void Kelvane::lockSelectors() {
-    disableControl(editorPanel, sourceGroup);
-    disableControl(editorPanel, sourceList);
-    disableControl(editorPanel, backToSelector);
-    for (int k = 1; k <= nameSetCount; ++k) disableControl(editorPanel, numbered(nameSetPrefix, k));
-    disableControl(editorPanel, nameSetTitle);
+    disableControl(str<editorPanel>(), str<sourceGroup>());
+    disableControl(str<editorPanel>(), str<sourceList>());
+    disableControl(str<editorPanel>(), str<backToSelector>());
+    for (int k = 1; k <= nameSetCount; ++k)
+        disableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
+    disableControl(str<editorPanel>(), str<nameSetTitle>());
 }
 
 void Kelvane::selectCurrentNames() {
@@ -20,24 +23,25 @@ void Kelvane::selectCurrentNames() {
 
 void Kelvane::endEdit() {
     stopTimer(flashTimer);
-    for (const char* field : {nameSetId, longName, preEdit, postEdit, keyboard})
-        setControlText(emptyText, editorPanel, field);
-    disableControl(editorPanel, cancel);
-    disableControl(editorPanel, update);
-    enableControl(editorPanel, sourceGroup);
-    enableControl(editorPanel, sourceList);
-    enableControl(editorPanel, backToSelector);
-    for (int k = 1; k <= nameSetCount; ++k) enableControl(editorPanel, numbered(nameSetPrefix, k));
-    enableControl(editorPanel, nameSetTitle);
-    setControlText(noSourceChosen, editorPanel, sourceList);
+    for (const vrel_string* field :
+         {&str<nameSetId>(), &str<longName>(), &str<preEdit>(), &str<postEdit>(), &str<keyboard>()})
+        setControlText(str<emptyText>(), str<editorPanel>(), *field);
+    disableControl(str<editorPanel>(), str<cancel>());
+    disableControl(str<editorPanel>(), str<update>());
+    enableControl(str<editorPanel>(), str<sourceGroup>());
+    enableControl(str<editorPanel>(), str<sourceList>());
+    enableControl(str<editorPanel>(), str<backToSelector>());
+    for (int k = 1; k <= nameSetCount; ++k) enableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
+    enableControl(str<editorPanel>(), str<nameSetTitle>());
+    setControlText(str<noSourceChosen>(), str<editorPanel>(), str<sourceList>());
     editing = false;  // editingTitle keeps its value: the next edit sets it afresh
     hideEditFields();
 }
 
 void Kelvane::showEditFields() {
-    for (const char* field : editFields) showControl(editorPanel, field);
+    for (const vrel_string& field : strs<editFields>()) showControl(str<editorPanel>(), field);
 }
 
 void Kelvane::hideEditFields() {
-    for (const char* field : editFields) hideControl(editorPanel, field);
+    for (const vrel_string& field : strs<editFields>()) hideControl(str<editorPanel>(), field);
 }

@@ -3,14 +3,8 @@
 #include <charconv>
 #include <cstring>
 
-command_text& command_text::add(std::string_view piece) {
+command_text& command_text::addSpilled(std::string_view piece) {
     if (piece.empty()) return *this;
-    if (!spilled_ && length_ + piece.size() < localCapacity) {
-        std::memcpy(local_ + length_, piece.data(), piece.size());
-        length_ += piece.size();
-        local_[length_] = '\0';
-        return *this;
-    }
     if (!spilled_) {
         spill_.reserve(length_ + piece.size());
         spill_.assign(local_, length_);

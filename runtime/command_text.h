@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,14 @@ public:
     command_text() { local_[0] = '\0'; }
     explicit command_text(std::string_view code) : command_text() { add(code); }
 
-    command_text& add(std::string_view piece);
+    // Inline, so that a literal piece is copied with a few moves of known size.
+    command_text& add(std::string_view piece) {
+        if (spilled_ || length_ + piece.size() >= localCapacity) return addSpilled(piece);
+        std::memcpy(local_ + length_, piece.data(), piece.size());
+        length_ += piece.size();
+        local_[length_] = '\0';
+        return *this;
+    }
     command_text& add(const vrel_string& piece) { return add(std::string_view(piece.str())); }
     command_text& add(const char* piece) { return add(std::string_view(piece ? piece : "")); }
     command_text& add(int number);
@@ -31,6 +39,8 @@ public:
     std::size_t length() const { return spilled_ ? spill_.size() : length_; }
 
 private:
+    command_text& addSpilled(std::string_view piece);  // the text outgrows local_, or already has
+
     static constexpr std::size_t localCapacity = 256;  // characters and the NUL
 
     char local_[localCapacity];  // only the first length_ + 1 characters are ever set

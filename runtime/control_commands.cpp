@@ -1,5 +1,8 @@
 // Panel and control commands, and the debug output. Every text field is put in
 // apostrophes unchanged: nothing is escaped, the host's parser decides.
+#include <string>
+#include <string_view>
+
 #include "../hostlib/debug_output.h"
 #include "command_text.h"
 #include "vrel_script_helper.h"
@@ -72,29 +75,33 @@ void vrel_script_helper::setControlText(const vrel_string& text, const vrel_stri
 
 void vrel_script_helper::getControlText(const vrel_string& property, const vrel_string& panel,
                                         const vrel_string& control, vrel_string& result) {
-    vrel_string reply;
     command_text request("TG '");
     request.add(panel).add("' '").add(control).add("' '").add(property).add("'");
-    if (!query(request.c_str(), reply)) {
+    void* answer = send(request.c_str());
+    if (!answer) {
         result = vrel_string();
         return;
     }
+    // Read in place, then handed back: only the value is copied, into `result`.
+    const char* reply = static_cast<const char*>(answer);
     if (property == "all") {
         result = reply;
-        return;
+    } else {
+        // The host answers a property request as {property}={value}.
+        const std::string_view text(reply);
+        const std::size_t equals = text.find('=');
+        const std::string_view key = text.substr(0, equals);
+        if (key == property.str()) {
+            // The property alone, without "=", is an empty value.
+            result = equals == std::string_view::npos ? "" : reply + equals + 1;
+        } else {
+            debugOut("textGet: value returned \"%1\" was not the value requested \"%2\" "
+                     "(value returned was \"%3\" from control \"%4\", on panel \"%5\")",
+                     vrel_string(std::string(key)), property, vrel_string(reply), control, panel);
+            result = vrel_string();
+        }
     }
-    // The host answers a property request as {property}={value}.
-    vrel_string key;
-    vrel_string found;
-    reply.split('=', key, found);
-    if (key == property) {
-        result = found;
-        return;
-    }
-    debugOut("textGet: value returned \"%1\" was not the value requested \"%2\" "
-             "(value returned was \"%3\" from control \"%4\", on panel \"%5\")",
-             key, property, reply, control, panel);
-    result = vrel_string();
+    handBack(answer);
 }
 
 void vrel_script_helper::debugOut(const vrel_string& text) { vrel::debugWrite(text.c_str()); }

@@ -1,10 +1,40 @@
 // The host boundary: construction, the closing command, and the dispatch of
 // every notification kind to its handler.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "vrel_script_helper.h"
+
+namespace {
+
+// Parent texts shorter than this are split in a copy on the stack, so that a
+// parent command allocates nothing but its answer; longer ones are split by
+// parsed_command in a copy of its own.
+constexpr std::size_t stackParentText = 256;
+
+// Splits `copy` (a NUL-terminated copy of the text) in place into `parsed`,
+// exactly as parsed_command's constructor splits its own copy: the command up
+// to the first "." or "=", a sub-part after each ".", the value after the
+// first "=". `parsed` must be freshly built from an empty text, so that its
+// unused entries point at "" and it owns no buffer.
+void splitInPlace(char* copy, parsed_command& parsed) {
+    parsed.command = copy;
+    for (char* p = copy; *p && parsed.subCount < parsed_command::maxSubs; ++p) {
+        if (*p == '.') {
+            *p = '\0';
+            parsed.sub[parsed.subCount++] = p + 1;
+        } else if (*p == '=') {
+            *p = '\0';
+            parsed.hasValue = true;
+            parsed.value = p + 1;
+            break;
+        }
+    }
+}
+
+}  // namespace
 
 vrel_script_helper::vrel_script_helper(vrel_client_callback* hostCallback, const char* text)
     : host(hostCallback), basePath(text), alarmActions(false) {}
@@ -72,7 +102,15 @@ void* vrel_script_helper::dispatch(void* data, int kind) {
 void* vrel_script_helper::dispatchParent(const char* text) {
     vrel_string answer;
     {
-        parsed_command parsed(text);  // splits its own copy; the host's text is untouched
+        // The text is split in a copy; the host's text is untouched.
+        const std::size_t length = text ? std::strlen(text) : 0;
+        const bool onStack = length < stackParentText;
+        char copy[stackParentText];
+        parsed_command parsed(onStack ? nullptr : text);
+        if (onStack && length != 0) {
+            std::memcpy(copy, text, length + 1);
+            splitInPlace(copy, parsed);
+        }
         parent_notify view{&parsed};
         answer = onParent(&view);
     }
@@ -80,7 +118,12 @@ void* vrel_script_helper::dispatchParent(const char* text) {
     char* buffer = new (std::nothrow) char[answer.length() + 1];
     if (!buffer) return nullptr;
     std::memcpy(buffer, answer.c_str(), answer.length() + 1);
-    outstandingAnswers_.insert(buffer);
+    try {
+        outstandingAnswers_.push_back(buffer);
+    } catch (...) {
+        delete[] buffer;  // never handed over: the host could not give it back
+        throw;
+    }
     return buffer;
 }
 
@@ -88,11 +131,12 @@ void vrel_script_helper::releaseAnswer(void* data) {
     if (!data) return;
     // Only answers this script gave out are freed: a pointer handed back twice,
     // or one it never gave, is ignored instead of corrupting the heap.
-    auto it = outstandingAnswers_.find(data);
+    auto it = std::find(outstandingAnswers_.begin(), outstandingAnswers_.end(), data);
     if (it == outstandingAnswers_.end()) {
         debugOut("vrel_script_helper: ignored a buffer handed back that this script does not own\n");
         return;
     }
-    outstandingAnswers_.erase(it);
+    *it = outstandingAnswers_.back();
+    outstandingAnswers_.pop_back();
     delete[] static_cast<char*>(data);
 }

@@ -16,7 +16,7 @@
 // All calls come on the host's thread, one at a time; nothing is locked.
 #pragma once
 
-#include <unordered_set>
+#include <vector>
 
 #include "../hostlib/vrel_string.h"
 #include "../hostlib/vrel_stringlist.h"
@@ -112,6 +112,8 @@ private:
     void dispatchButton(button_notify* button);
 
     // Parent-command answers handed to the host and not yet handed back. Kind 5
-    // frees only these, so a stray or repeated pointer can never be freed.
-    std::unordered_set<void*> outstandingAnswers_;
+    // frees only these, so a stray or repeated pointer can never be freed. A
+    // host hands each answer back at once, so the list stays a few entries
+    // long and, once grown, answering allocates nothing but the answer.
+    std::vector<void*> outstandingAnswers_;
 };

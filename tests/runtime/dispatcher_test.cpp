@@ -143,6 +143,53 @@ TEST(ParentDispatch, NullOrEmptyTextStillReachesTheHandlerAsAnEmptyCommand) {
     EXPECT_THAT(script.calls, ElementsAre(HandlerCall{"parent", "||0|"}, HandlerCall{"parent", "||0|"}));
 }
 
+// Every field of a split, the sub-parts included, joined for comparison.
+std::string describe(const parsed_command& p) {
+    std::string out = std::string(p.command) + "|" + p.value + "|" + std::to_string(p.subCount) +
+                      (p.hasValue ? "|=" : "|");
+    for (const char* sub : p.sub) out += std::string("|") + sub;
+    return out;
+}
+
+struct SplitRecorder : TestScript {
+    SplitRecorder() : TestScript(nullptr, "") {}
+    vrel_string onParent(parent_notify* p) override {
+        seen = describe(*p->record);
+        return vrel_string();
+    }
+    std::string seen;
+};
+
+TEST(ParentDispatch, SplitsEveryTextAsTheEventParserDoes) {
+    // Short texts are split on the stack and long ones by parsed_command
+    // itself: both must give the handler the very same record.
+    std::string manyDots;
+    for (int i = 0; i < 40; ++i) manyDots += "s" + std::to_string(i) + ".";
+    const std::string texts[] = {"return=all", "a", ".", "=", "a.b.c", "a.b=c.d=e", "=x.y", ".a=b", "a..b=",
+                                 manyDots + "=v", std::string(255, 'x') + ".y=z", std::string(256, 'x') + ".y=z",
+                                 std::string(300, '.') + "=v"};
+    for (const std::string& text : texts) {
+        SplitRecorder script;
+        std::unique_ptr<char[]> copy = exactCopy(text);
+        script.notify(copy.get(), vrel_kind::parent);
+        EXPECT_EQ(script.seen, describe(parsed_command(text.c_str()))) << text;
+        EXPECT_EQ(std::string(copy.get()), text);
+    }
+}
+
+TEST(ParentDispatch, AnswersHandedBackInAnyOrderAreEachFreedOnce) {
+    DebugCapture debug;
+    TestScript script(nullptr, "");
+    script.parentAnswer = "myParam=1";
+    char text[] = "return=all";
+    void* answers[4];
+    for (void*& answer : answers) answer = script.notify(text, vrel_kind::parent);
+    for (int i : {1, 3, 0, 2}) EXPECT_EQ(script.notify(answers[i], vrel_kind::release), nullptr);
+    EXPECT_THAT(debug.texts(), IsEmpty());
+    script.notify(answers[3], vrel_kind::release);  // already freed: only noted
+    EXPECT_EQ(debug.texts().size(), 1u);
+}
+
 TEST(ParentDispatch, AnswerIsAFreshBufferFreedWhenHandedBack) {
     DebugCapture debug;
     TestScript script(nullptr, "");
