@@ -56,7 +56,7 @@ public:
             if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
             std::vector<std::string> all;
             std::istringstream emulator(VREL_HOST_EMULATOR);
-            for (std::string word; std::getline(emulator, word, ';');)
+            for (std::string word; std::getline(emulator, word, '|');)
                 if (!word.empty()) all.push_back(word);
             all.push_back(VREL_HOST);
             all.insert(all.end(), args.begin(), args.end());
