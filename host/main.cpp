@@ -1,12 +1,19 @@
 // vrel-host: runs a script component the way the panel host does, without the
-// control system. Loads the library, creates the script with the folder of the
-// panel files, feeds it the operator's lines and shows what it sends.
+// control system. Parses the command line and hands the session to a
+// Simulation (simulation.h), which loads the library, creates the script with
+// the folder of the panel files, feeds it the operator's lines and shows what
+// it sends. What is particular to one script is its profile (site_profile.h).
 //
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
 // (also one that could not take a rename), library or scenario line; 2 when
 // a validator was asked of a build without one; 3 when the script broke the
 // host protocol.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <climits>
 #include <fstream>
@@ -18,16 +25,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "config_folder.h"
-#include "default_site.h"
-#include "demo_scenario.h"
-#include "protocol_log.h"
-#include "scenario_runner.h"
-#include "script_library.h"
-#include "script_session.h"
-#include "simulated_host.h"
+#include "file_identity.h"
+#include "kelvane_profile.h"
+#include "replay.h"
+#include "simulation.h"
 #include "site_file.h"
-#include "transcript.h"
 
 #ifdef VREL_HOST_WITH_VALIDATOR
 #include "validator/validator.h"
@@ -42,6 +44,9 @@ struct Arguments {
     std::string transcript;
     std::string panels;
     std::string writeSite;
+    bool force = false;
+    std::string replay;
+    std::string profile;
     bool demo = false;
     std::string validate;
     std::optional<unsigned long long> seed;
@@ -64,12 +69,61 @@ std::string defaultPanelsFolder() {
     return isFolder(beside) ? beside : std::string(VREL_HOST_SOURCE_PANELS);
 }
 
+// The scripts vrel-host knows how to run; the first is the default. A script
+// with a site of its own adds its profile here.
+const vrelhost::SiteProfile* const profiles[] = {&vrelhost::kelvaneProfile()};
+
+const vrelhost::SiteProfile* profileNamed(const std::string& name) {
+    if (name.empty()) return profiles[0];
+    for (const vrelhost::SiteProfile* p : profiles)
+        if (p->name == name) return p;
+    return nullptr;
+}
+
 int fail(const std::string& message) {
     std::cerr << "vrel-host: " << message << "\n";
     return 1;
 }
 
+// A library that is not there is a mistake on the command line, as for a
+// session; the validator's status 3 is for a library that fails its cases.
+bool readableFile(const std::string& path, std::string& error) {
+    struct stat info {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    ::close(fd);
+    if (folder) error = "it is a folder";
+    return !folder;
+}
+
+// Two options naming one file would read a file while writing it, or write
+// it twice: the second would destroy the first (a site replaced by the
+// transcript, a scenario truncated before it is read).
+bool pathsDistinct(const Arguments& args, std::string& error) {
+    const std::pair<const char*, const std::string*> paths[] = {
+        {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
+        {"--script", &args.script},       {"--replay", &args.replay},
+    };
+    for (std::size_t i = 0; i < std::size(paths); ++i) {
+        for (std::size_t j = i + 1; j < std::size(paths); ++j) {
+            if (paths[i].second->empty() || paths[j].second->empty()) continue;
+            if (vrelhost::sameFile(*paths[i].second, *paths[j].second)) {
+                error = std::string(paths[i].first) + " and " + paths[j].first + " name the same file (" +
+                        *paths[j].second + "); refused, so that neither is lost";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 int runValidation(const Arguments& args) {
+    std::string error;
+    if (!readableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
 #ifdef VREL_HOST_WITH_VALIDATOR
     return runValidator(args.validate, args.seed, args.repeat);
 #else
@@ -79,84 +133,50 @@ int runValidation(const Arguments& args) {
 #endif
 }
 
-int runSession(const Arguments& args) {
-    using namespace vrelhost;
-    Site site;
-    std::optional<SiteFile> siteFile;
-    std::string error;
-    if (args.site.empty()) {
-        site = *siteFromJson(defaultSiteDocument(), error);
-    } else {
-        siteFile = SiteFile::open(args.site, site, error);
-        if (!siteFile) return fail(error);
-    }
-
-    const std::string libraryPath = args.script.empty() ? executableFolder() + "/libkelvane.so" : args.script;
-    std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(libraryPath, error);
-    if (!library) return fail(error);
+int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    vrelhost::SimulationSettings settings;
+    settings.profile = &profile;
+    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.siteFile = args.site;
+    settings.transcriptFile = args.transcript;
+    settings.console = &std::cout;
+    settings.panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
 
     std::ifstream scenarioFile;
     if (!args.scenario.empty()) {
+        std::string error;
+        if (!readableFile(args.scenario, error)) return fail("cannot read scenario " + args.scenario + ": " + error);
         scenarioFile.open(args.scenario);
         if (!scenarioFile) return fail("cannot read scenario " + args.scenario);
     }
-    std::ofstream transcriptFile;
-    if (!args.transcript.empty()) {
-        transcriptFile.open(args.transcript, std::ios::trunc);
-        if (!transcriptFile) return fail("cannot write transcript " + args.transcript);
-    }
+    const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
+    settings.echoInput = !args.transcript.empty() || !interactive;
 
-    std::unique_ptr<ConfigFolder> config = ConfigFolder::create(site.namesDriver()->number, error);
-    if (!config) return fail(error);
-
-    const bool toFile = transcriptFile.is_open();
-    Transcript transcript(toFile ? static_cast<std::ostream&>(transcriptFile) : std::cout,
-                          toFile ? Transcript::Form::exact : Transcript::Form::console);
-    ProtocolLog log(transcript);
-    SimulatedHost host(site, transcript, log);
-    if (siteFile) host.keepSiteIn(&*siteFile);
-
-    bool linesOk = true;
-    {
-        ScriptSession session(host, transcript, log);
-        const std::string creationText = args.panels.empty() ? defaultPanelsFolder() : args.panels;
-        if (!session.create(library->entry(), creationText)) {
-            transcript.flush();
-            return fail("the library " + libraryPath + " created no script");
-        }
-        const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
-        ScenarioRunner::Options options;
-        options.echoInput = toFile || !interactive;
-        // Always the console: help asked for in piped or file lines is shown too.
-        options.screen = &std::cout;
-        options.repeatOnScreen = toFile;
-        ScenarioRunner runner(session, host, transcript, options);
-        if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
-
-        std::istringstream demo(args.demo ? demoScenario() : "");
-        std::istream& in = args.demo ? demo : args.scenario.empty() ? std::cin : scenarioFile;
-        const std::string source = args.demo ? "demo" : args.scenario.empty() ? "stdin" : args.scenario;
-        linesOk = runner.run(in, std::cerr, interactive, source);
-        session.destroy();
-    }
-    transcript.flush();
-    if (host.unsavedRenames() > 0) {
-        // The site file no longer holds what the session did: not a success.
-        std::cerr << "vrel-host: " << host.unsavedRenames() << " rename(s) could not be saved; the first: "
-                  << host.saveError() << "\n";
-        return 1;
-    }
-    if (!linesOk) return 1;
-    if (log.count() > 0) {
-        std::cerr << "vrel-host: " << log.count() << " protocol error(s), see the lines starting with !!\n";
-        return 3;
-    }
-    return 0;
+    std::string error;
+    std::unique_ptr<vrelhost::Simulation> simulation = vrelhost::Simulation::start(settings, error);
+    if (!simulation) return fail(error);
+    if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
+    std::istringstream demo(args.demo ? profile.demo() : "");
+    std::istream& in = args.demo ? demo : args.scenario.empty() ? std::cin : scenarioFile;
+    const std::string source = args.demo ? "demo" : args.scenario.empty() ? "stdin" : args.scenario;
+    simulation->runLines(in, interactive, source);
+    return simulation->finish();
 }
 
-int writeDefaultSite(const std::string& path) {
+int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    vrelhost::SimulationSettings settings;
+    settings.profile = &profile;
+    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.siteFile = args.site;
+    return vrelhost::replayTranscript(args.replay, settings, std::cout);
+}
+
+int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
     std::string error;
-    if (!vrelhost::writeFileAtomically(path, vrelhost::defaultSiteDocument().dump(2) + "\n", error))
+    struct stat info {};
+    if (!force && ::stat(path.c_str(), &info) == 0)
+        return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
+    if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
         return fail(error);
     return 0;
 }
@@ -167,14 +187,26 @@ int main(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
-    app.add_option("--script", args.script, "Script library to load (default: libkelvane.so beside vrel-host)");
+    app.add_option("--script", args.script, "Script library to load (default: the profile's library beside vrel-host)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
-    app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
+    CLI::Option* writeSite =
+        app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
+    CLI::Option* replay = app.add_option("--replay", args.replay,
+                                         "Run the operator lines of a saved transcript again and compare");
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
+    // What a validation or a replay does not use is refused, not ignored without a word.
+    for (const char* name :
+         {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script", "--profile"})
+        validate->excludes(app.get_option(name));
+    for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
+        replay->excludes(app.get_option(name));
+    replay->excludes(validate);
     // Both only shape a validation; given to a session they would be ignored without a word.
     app.add_option("--seed", args.seed, "Seed of the validator's random runs")
         ->check(CLI::Validator(
@@ -194,8 +226,18 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 1;
     }
 
+    const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
+    if (!chosen) {
+        std::string known;
+        for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
+        return fail("no profile \"" + args.profile + "\"; known: " + known);
+    }
+    const vrelhost::SiteProfile& profile = *chosen;
     if (!args.validate.empty()) return runValidation(args);
-    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite);
+    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
+    std::string error;
+    if (!pathsDistinct(args, error)) return fail(error);
+    if (!args.replay.empty()) return runReplay(args, profile);
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
-    return runSession(args);
+    return runSession(args, profile);
 }
