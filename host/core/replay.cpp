@@ -72,7 +72,12 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     for (const std::string& line : saved) {
         int number = 0;
         std::string content;
-        if (!operatorLine(line, number, content)) continue;
+        // A narration line stands for the say line that wrote it.
+        if (line.compare(0, 2, "* ") == 0) {
+            content = "say " + line.substr(2);
+        } else if (!operatorLine(line, number, content)) {
+            continue;
+        }
         if (!simulation->alive()) break;
         if (simulation->runLine(content, number).outcome == Simulation::Outcome::quit) break;
     }
