@@ -48,6 +48,7 @@ struct Arguments {
     std::string writeSite;
     bool force = false;
     std::string replay;
+    std::string profile;
     bool demo = false;
     std::string validate;
     std::optional<unsigned long long> seed;
@@ -81,10 +82,21 @@ std::string helpFooter() {
             "Exit status:\n"
             "  0  everything ran\n"
             "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
-            "     line, or a transcript that could not be written\n"
+            "     line, a transcript that could not be written, or a replay that differs\n"
             "  2  --validate asked of a build without the validator\n"
             "  3  the script broke the host protocol (with --validate: a case failed)\n";
     return text;
+}
+
+// The scripts vrel-host knows how to run; the first is the default. A script
+// with a site of its own adds its profile here.
+const vrelhost::SiteProfile* const profiles[] = {&vrelhost::kelvaneProfile()};
+
+const vrelhost::SiteProfile* profileNamed(const std::string& name) {
+    if (name.empty()) return profiles[0];
+    for (const vrelhost::SiteProfile* p : profiles)
+        if (p->name == name) return p;
+    return nullptr;
 }
 
 int fail(const std::string& message) {
@@ -207,6 +219,7 @@ int main(int argc, char** argv) {
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
+    app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
@@ -215,7 +228,8 @@ int main(int argc, char** argv) {
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
     // What a validation or a replay does not use is refused, not ignored without a word.
-    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script"})
+    for (const char* name :
+         {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script", "--profile"})
         validate->excludes(app.get_option(name));
     for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
         replay->excludes(app.get_option(name));
@@ -239,7 +253,13 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 1;
     }
 
-    const vrelhost::SiteProfile& profile = vrelhost::kelvaneProfile();
+    const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
+    if (!chosen) {
+        std::string known;
+        for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
+        return fail("no profile \"" + args.profile + "\"; known: " + known);
+    }
+    const vrelhost::SiteProfile& profile = *chosen;
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
