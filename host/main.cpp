@@ -218,7 +218,7 @@ int main(int argc, char** argv) {
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
-    app.add_flag("--demo", args.demo, "Run the built-in demo");
+    app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
