@@ -31,7 +31,9 @@ public:
         el_set(editor_, EL_EDITOR, "emacs");
         el_set(editor_, EL_SIGNAL, 1);
         el_set(editor_, EL_HIST, history, history_);
-        el_set(editor_, EL_ADDFN, "vrel-complete", "complete a verb, panel or control", &EditLineReader::complete);
+        // The wide form keeps these static texts as they are; the narrow one
+        // copies them, and el_end never frees the copies.
+        el_wset(editor_, EL_ADDFN, L"vrel-complete", L"complete a verb, panel or control", &EditLineReader::complete);
         el_set(editor_, EL_BIND, "^I", "vrel-complete", nullptr);
         el_source(editor_, nullptr);
     }
