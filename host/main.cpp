@@ -26,10 +26,12 @@
 #include <CLI/CLI.hpp>
 
 #include "file_identity.h"
+#include "interactive_prompt.h"
 #include "kelvane_profile.h"
 #include "replay.h"
 #include "simulation.h"
 #include "site_file.h"
+#include "tour.h"
 
 #ifdef VREL_HOST_WITH_VALIDATOR
 #include "validator/validator.h"
@@ -67,6 +69,23 @@ bool isFolder(const std::string& path) { return access((path + "/.").c_str(), F_
 std::string defaultPanelsFolder() {
     const std::string beside = executableFolder() + "/panels";
     return isFolder(beside) ? beside : std::string(VREL_HOST_SOURCE_PANELS);
+}
+
+// The end of --help: the operator lines, from the table `help` shows, and
+// the exit statuses.
+std::string helpFooter() {
+    std::string text = "Operator lines (from a scenario file, standard input or the prompt):\n";
+    std::istringstream verbs(vrelhost::ScenarioRunner::verbHelp());
+    for (std::string line; std::getline(verbs, line);) text += "  " + line + "\n";
+    text += "  Blank lines and lines starting with # are skipped.\n"
+            "\n"
+            "Exit status:\n"
+            "  0  everything ran\n"
+            "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
+            "     line, a transcript that could not be written, or a replay that differs\n"
+            "  2  --validate asked of a build without the validator\n"
+            "  3  the script broke the host protocol (with --validate: a case failed)\n";
+    return text;
 }
 
 // The scripts vrel-host knows how to run; the first is the default. A script
@@ -151,15 +170,22 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
     }
     const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
     settings.echoInput = !args.transcript.empty() || !interactive;
+    settings.foldStartup = interactive;
 
     std::string error;
+    if (args.demo) {
+        const std::optional<int> status = vrelhost::runTour(settings, std::cout, error);
+        return status ? *status : fail(error);
+    }
     std::unique_ptr<vrelhost::Simulation> simulation = vrelhost::Simulation::start(settings, error);
     if (!simulation) return fail(error);
-    if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
-    std::istringstream demo(args.demo ? profile.demo() : "");
-    std::istream& in = args.demo ? demo : args.scenario.empty() ? std::cin : scenarioFile;
-    const std::string source = args.demo ? "demo" : args.scenario.empty() ? "stdin" : args.scenario;
-    simulation->runLines(in, interactive, source);
+    if (interactive) {
+        std::cout << "vrel-host: type help for the lines it takes, Tab to complete, quit to stop\n";
+        vrelhost::runPrompt(*simulation);
+    } else {
+        std::istream& in = args.scenario.empty() ? std::cin : scenarioFile;
+        simulation->runLines(in, false, args.scenario.empty() ? "stdin" : args.scenario);
+    }
     return simulation->finish();
 }
 
@@ -186,12 +212,13 @@ int writeDefaultSite(const std::string& path, bool force, const vrelhost::SitePr
 int main(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
+    app.footer(helpFooter());
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
     app.add_option("--script", args.script, "Script library to load (default: the profile's library beside vrel-host)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
-    app.add_flag("--demo", args.demo, "Run the built-in demo");
+    app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");

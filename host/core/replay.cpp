@@ -47,13 +47,6 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     text << in.rdbuf();
     const std::vector<std::string> saved = linesOf(text.str());
 
-    const std::string createPrefix = "< create \"";
-    if (saved.empty() || saved[0].size() < createPrefix.size() + 1 ||
-        saved[0].compare(0, createPrefix.size(), createPrefix) != 0 || saved[0].back() != '"') {
-        out << "vrel-host: " << transcriptPath << " is not a saved transcript: it does not start with "
-            << createPrefix << "...\"\n";
-        return 1;
-    }
     // The console folds a run of database reads into one line; such a copy
     // can never match, so say what is needed instead of a difference.
     for (std::size_t i = 0; i < saved.size(); ++i) {
@@ -63,6 +56,13 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
                    "transcript that --transcript writes\n";
             return 1;
         }
+    }
+    const std::string createPrefix = "< create \"";
+    if (saved.empty() || saved[0].size() < createPrefix.size() + 1 ||
+        saved[0].compare(0, createPrefix.size(), createPrefix) != 0 || saved[0].back() != '"') {
+        out << "vrel-host: " << transcriptPath << " is not a saved transcript: it does not start with "
+            << createPrefix << "...\"\n";
+        return 1;
     }
     settings.panels = saved[0].substr(createPrefix.size(), saved[0].size() - createPrefix.size() - 1);
     std::ostringstream replayed;
@@ -82,7 +82,12 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     for (const std::string& line : saved) {
         int number = 0;
         std::string content;
-        if (!operatorLine(line, number, content)) continue;
+        // A narration line stands for the say line that wrote it.
+        if (line.compare(0, 2, "* ") == 0) {
+            content = "say " + line.substr(2);
+        } else if (!operatorLine(line, number, content)) {
+            continue;
+        }
         if (!simulation->alive()) break;
         if (simulation->runLine(content, number).outcome == Simulation::Outcome::quit) break;
     }

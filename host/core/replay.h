@@ -1,8 +1,8 @@
 // Replay: runs the operator lines a saved transcript holds again, on a new
 // build of the script, and compares the new transcript with the saved one,
 // line by line. The saved transcript must be an exact one (--transcript); its
-// creation line gives the creation text, and each "# N: LINE" is run again as
-// line N. A site file is only read, never written.
+// creation line gives the creation text, each "# N: LINE" is run again as
+// line N, and each narration line "* TEXT" as the line `say TEXT`. A site file is only read, never written.
 #pragma once
 
 #include <ostream>

@@ -84,19 +84,25 @@ const std::vector<ScenarioRunner::Verb>& ScenarioRunner::verbs() {
         {"dbchange", "DEVICE DATABASE INDEX TEXT", "a device reports a renamed entry", &ScenarioRunner::dbchangeLine},
         {"parent", "TEXT", "a parent command; the answer is shown", &ScenarioRunner::parentLine},
         {"show", "[PANEL]", "draw a panel, or all of them", &ScenarioRunner::showLine},
+        {"say", "TEXT", "a sentence of the story, into the transcript as a * line", &ScenarioRunner::sayLine},
         {"help", "", "this list", &ScenarioRunner::helpLine},
         {"quit", "", "stop reading lines (also: exit)", &ScenarioRunner::quitLine},
     };
     return table;
 }
 
-std::string ScenarioRunner::help() const {
+std::string ScenarioRunner::verbHelp() {
     std::string text;
     for (const Verb& v : verbs()) {
         std::string usage = std::string(v.verb) + (*v.arguments ? " " : "") + v.arguments;
         usage.resize(std::max<std::size_t>(usage.size() + 2, 30), ' ');
         text += usage + v.help + "\n";
     }
+    return text;
+}
+
+std::string ScenarioRunner::help() const {
+    std::string text = verbHelp();
     text += options_.keyboardControl.empty()
                 ? std::string("(this profile has no keyboard: key and type are refused)\n")
                 : "(the keyboard is " + options_.keyboardControl + " on panel " + options_.keyboardPanel + ")\n";
@@ -235,6 +241,17 @@ ScenarioRunner::Outcome ScenarioRunner::parentLine(std::string& rest, std::strin
     return Outcome::done;
 }
 
+ScenarioRunner::Outcome ScenarioRunner::sayLine(std::string& rest, std::string& error) {
+    const std::string sentence = trimmed(rest);
+    if (sentence.empty()) {
+        error = "say needs a sentence";
+        return Outcome::error;
+    }
+    transcript_.narration(sentence);
+    repeatOnScreen("\n* " + sentence + "\n");
+    return Outcome::done;
+}
+
 ScenarioRunner::Outcome ScenarioRunner::helpLine(std::string& rest, std::string& error) {
     if (!trimmed(rest).empty()) {
         error = "help takes nothing after it";
@@ -268,15 +285,23 @@ ScenarioRunner::Outcome ScenarioRunner::feed(const std::string& raw, std::string
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string content = trimmed(line);
     if (content.empty() || content[0] == '#') return Outcome::done;
-    if (options_.echoInput) transcript_.input(lineNumber_, content);
+    // A narration line stands for its own echo.
+    const bool narration = content.compare(0, 4, "say ") == 0 || content == "say";
+    if (options_.echoInput && !narration) transcript_.input(lineNumber_, content);
     return runLine(content, error);
 }
 
 bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactive, const std::string& source) {
+    StreamLineReader reader(in, interactive ? options_.screen : nullptr, "vrel> ");
+    const bool ok = run(reader, errors, interactive, source);
+    if (interactive) toScreen("\n");
+    return ok;
+}
+
+bool ScenarioRunner::run(LineReader& in, std::ostream& errors, bool interactive, const std::string& source) {
     std::string line;
     for (;;) {
-        if (interactive) toScreen("vrel> ");
-        if (!std::getline(in, line)) break;
+        if (!in.read(line)) break;
         std::string error;
         Outcome outcome = feed(line, error);
         if (outcome == Outcome::quit) break;
@@ -287,7 +312,6 @@ bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactiv
         }
         if (!session_.alive()) break;
     }
-    if (interactive) toScreen("\n");
     return true;
 }
 

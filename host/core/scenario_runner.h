@@ -2,7 +2,9 @@
 // input, a demo or a view, and carried out on a session.
 //
 // The verbs are a table (verbs()): each with its arguments, a one-line help
-// and its handler; `help` is generated from it. Blank lines and lines starting
+// and its handler; `help` and vrel-host --help are generated from it. A
+// `say` line is the story a scenario tells: it goes into the transcript as a
+// narration line, in place of the echo of the line. Blank lines and lines starting
 // with # are skipped. A press on a disabled or hidden control, or on a panel
 // that is not on screen, is refused with a message, as a real panel sends
 // nothing then. An unknown or malformed line is an error naming what is
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "line_reader.h"
 #include "script_session.h"
 #include "simulated_host.h"
 #include "transcript.h"
@@ -45,6 +48,8 @@ public:
     };
     static const std::vector<Verb>& verbs();
     // One line per verb, from the table.
+    static std::string verbHelp();
+    // verbHelp() and where this profile's keyboard is.
     std::string help() const;
 
     // Carries out one line of content (not blank, not a comment); on an error
@@ -60,6 +65,8 @@ public:
     // at the first bad line: false, with the message written to `errors`. An
     // interactive one prompts, reports bad lines and goes on.
     bool run(std::istream& in, std::ostream& errors, bool interactive, const std::string& source);
+    // The same, with lines from a reader that prompts by itself (a terminal).
+    bool run(LineReader& in, std::ostream& errors, bool interactive, const std::string& source);
 
 private:
     Outcome pressLine(std::string& rest, std::string& error);
@@ -70,6 +77,7 @@ private:
     Outcome dbchangeLine(std::string& rest, std::string& error);
     Outcome parentLine(std::string& rest, std::string& error);
     Outcome showLine(std::string& rest, std::string& error);
+    Outcome sayLine(std::string& rest, std::string& error);
     Outcome helpLine(std::string& rest, std::string& error);
     Outcome quitLine(std::string& rest, std::string& error);
 

@@ -116,7 +116,10 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     options.keyboardControl = profile.keyboardControl;
     p->runner = std::make_unique<ScenarioRunner>(*p->session, *p->host, *p->transcript, options);
 
-    if (!p->session->create(p->library->entry(), settings.panels)) {
+    if (toConsole && settings.foldStartup) p->transcript->beginFold();
+    const bool created = p->session->create(p->library->entry(), settings.panels);
+    p->transcript->endFold("the script's start-up");
+    if (!created) {
         p->transcript->flush();
         error = "the library " + settings.library + " created no script";
         return nullptr;
@@ -141,6 +144,11 @@ bool Simulation::runLines(std::istream& in, bool interactive, const std::string&
     return !parts_->badLine;
 }
 
+bool Simulation::runLines(LineReader& in, bool interactive, const std::string& source) {
+    if (!parts_->runner->run(in, parts_->errors(), interactive, source)) parts_->badLine = true;
+    return !parts_->badLine;
+}
+
 bool Simulation::alive() const { return !parts_->finished && parts_->session->alive(); }
 
 std::string Simulation::help() const { return parts_->runner->help(); }
@@ -152,6 +160,8 @@ const std::vector<Device>& Simulation::devices() const { return parts_->site.dev
 long long Simulation::clock() const { return parts_->host->timers().now(); }
 
 std::size_t Simulation::protocolErrors() const { return parts_->log->count(); }
+
+int Simulation::unsavedRenames() const { return parts_->host->unsavedRenames(); }
 
 int Simulation::finish() {
     Parts& p = *parts_;

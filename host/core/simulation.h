@@ -37,6 +37,7 @@ struct SimulationSettings {
     std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
     std::string panels;          // the creation text: the folder of the panel files
     bool echoInput = true;       // each operator line into the transcript as "# N: line"
+    bool foldStartup = false;    // the console shows the script's start-up as one line
     std::ostream* errors = nullptr;  // finish()'s messages (default: standard error)
     // Sees every transcript line in the exact form as it is written,
     // from the script's creation on.
@@ -63,6 +64,7 @@ public:
     // Lines from a stream, as ScenarioRunner::run; a bad line counts against
     // the exit status when the stream is not interactive.
     bool runLines(std::istream& in, bool interactive, const std::string& source);
+    bool runLines(LineReader& in, bool interactive, const std::string& source);
     // Whether the script still runs (not after quit or finish()).
     bool alive() const;
     std::string help() const;
@@ -72,6 +74,7 @@ public:
     const std::vector<Device>& devices() const;
     long long clock() const;  // milliseconds of simulated time
     std::size_t protocolErrors() const;
+    int unsavedRenames() const;  // renames the site file could not take
 
     // Destroys the script (if it still runs) and returns the exit status;
     // the reason for a status other than 0 goes to `errors`. Once.

@@ -15,11 +15,25 @@
 
 namespace vrelhost {
 
+struct Device;
+
+// An entry of a device's database whose text a session changed.
+struct Rename {
+    int device = 0, database = 0, entry = 0;
+    std::string before, after;
+};
+
 struct SiteProfile {
     std::string name;            // how the operator knows the profile
     std::string defaultLibrary;  // the library file loaded from beside vrel-host
     nlohmann::json (*defaultSite)() = nullptr;  // the site document run without a site file
     const char* (*demo)() = nullptr;            // operator lines of the built-in demo
+    // The demo as a tour: the sentence shown before the script is created,
+    // and for its closing summary, a rename and what is live in the
+    // operator's words (each may be null: the summary then says it plainly).
+    const char* tourOpening = nullptr;
+    std::string (*describeRename)(const Rename& rename) = nullptr;
+    std::string (*describeLive)(const std::vector<Device>& devices) = nullptr;
 
     // Roles a device may have beyond "router" and "infodriver".
     std::vector<std::string> roles;

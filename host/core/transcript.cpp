@@ -27,7 +27,16 @@ bool Transcript::extendsRun(const std::string& command) const {
            next.index == last.index + 1;
 }
 
+bool Transcript::folds(const std::string& line) {
+    if (!folding_ || form_ != Form::console || line.compare(0, 1, "!") == 0) return false;
+    tell(line);
+    ++foldedLines_;
+    if (line.compare(0, 5, "> RN ") == 0) ++foldedReads_;
+    return true;
+}
+
 void Transcript::write(const std::string& line) {
+    if (folds(line)) return;
     tell(line);
     flush();
     out_ << line << '\n';
@@ -62,6 +71,7 @@ void Transcript::flush() {
 
 void Transcript::sent(const std::string& command) {
     ReadKey key;
+    if (folds("> " + command)) return;
     if (form_ == Form::console && readKey(command, key)) {
         tell("> " + command);
         if (!extendsRun(command)) flush();
@@ -72,6 +82,7 @@ void Transcript::sent(const std::string& command) {
 }
 
 void Transcript::reply(const std::string& text) {
+    if (folds("= " + text)) return;
     if (!run_.empty() && run_.back().answer.empty()) {
         run_.back().answer = "= " + text;
         tell(run_.back().answer);
@@ -81,6 +92,7 @@ void Transcript::reply(const std::string& text) {
 }
 
 void Transcript::noReply() {
+    if (folds("- no reply")) return;
     if (!run_.empty() && run_.back().answer.empty()) {
         run_.back().answer = "- no reply";
         tell(run_.back().answer);
@@ -104,5 +116,30 @@ void Transcript::display(const std::string& text) {
 void Transcript::note(const std::string& message) { write("! " + message); }
 
 void Transcript::protocolError(const std::string& message) { write("!! protocol error: " + message); }
+
+void Transcript::narration(const std::string& sentence) {
+    if (form_ == Form::console && !folding_) {
+        flush();
+        out_ << '\n';
+    }
+    write("* " + sentence);
+}
+
+void Transcript::beginFold() {
+    flush();
+    folding_ = true;
+    foldedLines_ = foldedReads_ = 0;
+}
+
+void Transcript::endFold(const std::string& what) {
+    if (!folding_) return;
+    folding_ = false;
+    if (form_ != Form::console) return;
+    std::string counted = std::to_string(foldedLines_) + " lines";
+    if (foldedReads_ > 0) counted += ", " + std::to_string(foldedReads_) + " of them database reads";
+    // Not a line of the session: the listener, which sees the exact form, is not told.
+    out_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n" << std::flush;
+    if (!out_) failed_ = true;
+}
 
 }  // namespace vrelhost

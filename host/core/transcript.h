@@ -8,10 +8,13 @@
 //   | ...       what the operator asked to see (show, parent answers)
 //   ! ...       a message of the host (a refused press, an unknown control)
 //   !! protocol error: ...   the script broke the host protocol
+//   * SENTENCE  narration: a sentence of the story a scenario tells (say)
 //
 // The exact form goes to a transcript file. The console form is the same,
 // except that a run of database reads of one database (RN d db 1, 2, 3 ...)
-// is folded into one line. Every line is flushed as it is written. Writes
+// is folded into one line, a narration line has a blank line before it, and
+// a fold (beginFold .. endFold, an interactive start-up) shows only its
+// messages (! and !!) and one line counting the rest. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
 // streaming the protocol log). One thread.
@@ -42,6 +45,14 @@ public:
     void display(const std::string& text);
     void note(const std::string& message);
     void protocolError(const std::string& message);
+    void narration(const std::string& sentence);
+
+    // Console form only: from beginFold on, every line but the messages is
+    // counted instead of shown; endFold writes one narration line saying
+    // what `what` was and how many lines it held. The exact form and the
+    // listener are not affected.
+    void beginFold();
+    void endFold(const std::string& what);
 
     // Writes out a folded run still held back.
     void flush();
@@ -63,12 +74,16 @@ private:
         if (listener_) listener_(line);
     }
     bool extendsRun(const std::string& command) const;
+    // True when the line is counted in a fold instead of written.
+    bool folds(const std::string& line);
 
     std::ostream& out_;
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
     Listener listener_;
     bool failed_ = false;
+    bool folding_ = false;
+    std::size_t foldedLines_ = 0, foldedReads_ = 0;
 };
 
 }  // namespace vrelhost

@@ -1,9 +1,21 @@
 // The built-in demo (vrel-host --demo): the product end to end on the default
-// site, in the operator's own lines (see scenario_runner.h).
+// site, in the operator's own lines (see scenario_runner.h), each step
+// introduced by its `say` line; and the words of the tour around it (tour.h).
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "site_profile.h"
 
 namespace vrelhost {
 
 const char* demoScenario();
+// Shown before the script is created.
+const char* demoOpening();
+// A rename of the name driver, as the operator knows it.
+std::string describeDemoRename(const Rename& rename);
+// The name set in use, as the tally infodriver reports it, with its title.
+std::string describeLiveSet(const std::vector<Device>& devices);
 
 }  // namespace vrelhost

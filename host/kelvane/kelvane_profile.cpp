@@ -12,6 +12,9 @@ const SiteProfile& kelvaneProfile() {
         p.defaultLibrary = "libkelvane.so";
         p.defaultSite = &defaultSiteDocument;
         p.demo = &demoScenario;
+        p.tourOpening = demoOpening();
+        p.describeRename = &describeDemoRename;
+        p.describeLive = &describeLiveSet;
         p.roles = {"names"};
         p.keptRole = "names";
         p.keptRoleMeaning = "the UMD name driver";

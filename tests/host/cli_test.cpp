@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -225,3 +227,71 @@ TEST_F(HostCli, AFileNamedTwiceOrAnExistingSiteIsNotOverwritten) {
 }
 
 }  // namespace
+
+#ifdef VREL_HOST_LINE_EDITING
+namespace {
+
+// Reads what vrel-host writes to its terminal until `text` has come (true)
+// or ten seconds have passed (false).
+bool readUntil(int terminal, std::string& seen, const std::string& text, std::size_t from = 0) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (seen.find(text, from) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0) return false;
+        seen.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool typeIn(int terminal, const std::string& keys) {
+    return write(terminal, keys.data(), keys.size()) == static_cast<ssize_t>(keys.size());
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+// On a terminal: the start-up is one line before the first prompt, Tab
+// completes a verb and a control, the up arrow brings the last line back.
+TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) {
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
+        setenv("TERM", "xterm", 1);
+        execl(VREL_HOST, VREL_HOST, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string seen;
+    ASSERT_TRUE(readUntil(terminal, seen, "vrel> ")) << seen;
+    EXPECT_NE(seen.find("* the script's start-up: "), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("> PI "), std::string::npos) << "the start-up is folded before the first prompt";
+
+    std::size_t mark = seen.size();
+    const std::string press = "< button panel 1 control Select_3 event";
+    ASSERT_TRUE(typeIn(terminal, "pre\t1 Sel\t3\r"));
+    EXPECT_TRUE(readUntil(terminal, seen, press, mark)) << seen.substr(mark);
+    ASSERT_TRUE(readUntil(terminal, seen, "vrel> ", seen.find(press, mark)));
+    mark = seen.size();
+    ASSERT_TRUE(typeIn(terminal, "\033[A\r"));
+    EXPECT_TRUE(readUntil(terminal, seen, press, mark)) << "the last line, from the history:\n" << seen.substr(mark);
+    ASSERT_TRUE(readUntil(terminal, seen, "vrel> ", mark + 1));
+    ASSERT_TRUE(typeIn(terminal, "quit\r"));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(terminal);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(count(seen, press), 2u) << seen;
+}
+#else
+TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) { GTEST_SKIP() << "this build's prompt has no line editing"; }
+#endif

@@ -1,0 +1,28 @@
+// Completion of operator lines at the prompt: verbs, panel numbers and the
+// names of the controls of the loaded panels, and the keyboard's named keys.
+// Pure functions over a snapshot of those words, so the prompt and the tests
+// share them.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vrelhost {
+
+struct CompletionWords {
+    std::vector<std::string> verbs;
+    std::map<std::string, std::vector<std::string>> controls;  // panel -> its controls' names
+    std::vector<std::string> keys;                             // what `key` takes by name
+};
+
+// The words, sorted and without repeats, that may stand for the last word of
+// `lineBeforeCursor` (the empty word after a blank): a verb first; after
+// press or show a panel; after press PANEL a control of that panel; after key
+// a named key. Nothing where free text or numbers go.
+std::vector<std::string> completionsFor(const std::string& lineBeforeCursor, const CompletionWords& words);
+
+// What all the words start with.
+std::string commonPrefix(const std::vector<std::string>& words);
+
+}  // namespace vrelhost

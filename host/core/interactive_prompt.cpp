@@ -1,0 +1,34 @@
+#include "interactive_prompt.h"
+
+#include <iostream>
+
+#include "line_reader.h"
+#include "scenario_runner.h"
+
+namespace vrelhost {
+
+CompletionWords completionWordsOf(const Simulation& simulation) {
+    CompletionWords words;
+    for (const ScenarioRunner::Verb& v : ScenarioRunner::verbs()) words.verbs.push_back(v.verb);
+    words.verbs.push_back("exit");
+    for (const auto& [panel, slot] : simulation.panels()) {
+        std::vector<std::string>& names = words.controls[panel];
+        for (const Control& c : slot.controls) names.push_back(c.name);
+    }
+    words.keys = {"backspace", "return", "space"};
+    return words;
+}
+
+bool runPrompt(Simulation& simulation) {
+    // Panels come and go during the session: the words are taken at each Tab.
+    std::unique_ptr<LineReader> terminal =
+        openTerminalReader("vrel-host", "vrel> ", [&simulation](const std::string& before) {
+            return completionsFor(before, completionWordsOf(simulation));
+        });
+    if (!terminal) return simulation.runLines(std::cin, true, "stdin");
+    const bool ok = simulation.runLines(*terminal, true, "stdin");
+    std::cout << "\n" << std::flush;
+    return ok;
+}
+
+}  // namespace vrelhost

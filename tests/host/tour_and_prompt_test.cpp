@@ -1,0 +1,173 @@
+// The tour the demo tells and the prompt's help: completion of a line, the
+// start-up folded on the console, narration replayed in place, and the
+// demo's closing summary read from what the session did.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "completion.h"
+#include "interactive_prompt.h"
+#include "kelvane_profile.h"
+#include "replay.h"
+#include "site_file.h"
+#include "tour.h"
+
+namespace vrelhost {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(Completion, FollowsTheShapeOfTheLine) {
+    CompletionWords words;
+    words.verbs = {"press", "parent", "quit", "show", "key", "say"};
+    words.controls = {{"1", {"Select_3", "Select_10", "Confirm"}}, {"2", {"KB_1"}}, {"12", {"X"}}};
+    words.keys = {"backspace", "return", "space"};
+
+    EXPECT_EQ(completionsFor("", words), (Words{"key", "parent", "press", "quit", "say", "show"}));
+    EXPECT_EQ(completionsFor("p", words), (Words{"parent", "press"}));
+    EXPECT_EQ(completionsFor("  pr", words), (Words{"press"}));
+    EXPECT_EQ(completionsFor("press ", words), (Words{"1", "12", "2"}));
+    EXPECT_EQ(completionsFor("show 1", words), (Words{"1", "12"}));
+    EXPECT_EQ(completionsFor("press 1 Sel", words), (Words{"Select_10", "Select_3"}));
+    EXPECT_EQ(completionsFor("press  2  ", words), (Words{"KB_1"})) << "blanks between words are one gap";
+    EXPECT_EQ(completionsFor("key re", words), (Words{"return"}));
+    // Where a panel is unknown, or free text, numbers or an event go, nothing.
+    EXPECT_TRUE(completionsFor("press 9 ", words).empty());
+    EXPECT_TRUE(completionsFor("press 1 Confirm ", words).empty());
+    EXPECT_TRUE(completionsFor("say p", words).empty());
+    EXPECT_TRUE(completionsFor("show 1 ", words).empty());
+    EXPECT_TRUE(completionsFor("frob", words).empty());
+
+    EXPECT_EQ(commonPrefix({"Select_10", "Select_3"}), "Select_");
+    EXPECT_EQ(commonPrefix({"press", "parent"}), "p");
+    EXPECT_EQ(commonPrefix({"return"}), "return");
+    EXPECT_EQ(commonPrefix({}), "");
+}
+
+SimulationSettings kelvaneSettings() {
+    SimulationSettings settings;
+    settings.profile = &kelvaneProfile();
+    settings.library = KELVANE_LIBRARY;
+    settings.panels = VREL_HOST_PANELS;
+    return settings;
+}
+
+// The words come from the panels the script loaded, so a panel file's
+// controls complete without a list kept by hand.
+TEST(Completion, TakesItsWordsFromTheSession) {
+    std::ostringstream transcript;
+    SimulationSettings settings = kelvaneSettings();
+    settings.transcriptStream = &transcript;
+    std::string error;
+    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+    ASSERT_TRUE(simulation) << error;
+    const CompletionWords words = completionWordsOf(*simulation);
+    EXPECT_EQ(completionsFor("press 2 NameSet_", words).size(), 8u);
+    EXPECT_EQ(completionsFor("press 1 Con", words), (Words{"Confirm"}));
+    EXPECT_EQ(completionsFor("ex", words), (Words{"exit"}));
+    EXPECT_EQ(completionsFor("he", words), (Words{"help"}));
+}
+
+// On the console of an interactive session, the start-up is one line that
+// counts what it holds; the exact form still has every line.
+TEST(Transcript, FoldsTheStartUpOnTheConsoleOnly) {
+    std::ostringstream console;
+    std::vector<std::string> exact;
+    SimulationSettings settings = kelvaneSettings();
+    settings.console = &console;
+    settings.foldStartup = true;
+    settings.listener = [&exact](const std::string& line) { exact.push_back(line); };
+    std::string error;
+    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+    ASSERT_TRUE(simulation) << error;
+    std::size_t reads = 0;
+    for (const std::string& line : exact) reads += line.compare(0, 5, "> RN ") == 0;
+    ASSERT_GT(reads, 0u);
+    EXPECT_EQ(console.str(), "* the script's start-up: " + std::to_string(exact.size()) + " lines, " +
+                                 std::to_string(reads) + " of them database reads, folded (--transcript FILE " +
+                                 "keeps every line)\n");
+    // After the start-up the console shows lines again.
+    simulation->runLine("press 1 Select_3");
+    EXPECT_NE(console.str().find("\n< button panel 1 control Select_3"), std::string::npos) << console.str();
+    EXPECT_EQ(simulation->finish(), 0);
+}
+
+class Tour : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vrel-tour-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + folder).c_str()), 0); }
+    std::string folder;
+};
+
+// The demo on a site file: each step's sentence comes before its lines,
+// the summary names the renames, the live set and the file, and the
+// transcript replays, narration included.
+TEST_F(Tour, TellsEachStepAndSumsUpWhatItDid) {
+    const std::string site = folder + "/site.json", log = folder + "/demo.log";
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(site, kelvaneProfile().defaultSite().dump(2), error)) << error;
+    SimulationSettings settings = kelvaneSettings();
+    settings.siteFile = site;
+    settings.transcriptFile = log;
+    std::ostringstream screen, errors;
+    settings.console = &screen;
+    settings.errors = &errors;
+    ASSERT_EQ(runTour(settings, screen, error), std::optional<int>(0)) << error << errors.str();
+
+    std::ifstream in(log);
+    std::stringstream transcript;
+    transcript << in.rdbuf();
+    const std::string text = transcript.str();
+    const std::size_t step = text.find("\n* Update sends the rename to the name driver");
+    ASSERT_NE(step, std::string::npos) << text;
+    const std::size_t nextLine = text.find('\n', step + 1) + 1;
+    EXPECT_EQ(text.compare(nextLine, 2, "# "), 0) << "the sentence comes before its step's line";
+    EXPECT_EQ(text.find("say "), std::string::npos) << "a say line is not echoed";
+
+    const std::string shown = screen.str();
+    EXPECT_EQ(shown.rfind("* The script is created", 0), 0u) << "the opening comes first";
+    EXPECT_NE(shown.find("\n* Update sends the rename"), std::string::npos) << "narration reaches the screen";
+    const std::string summary = shown.substr(shown.find("* The tour is over"));
+    EXPECT_NE(summary.find("renamed: source 17 in name set 3, \"N-CAM17\" -> \"Cam 17\""), std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("renamed: the title of name set 3, \"News\" -> \"Newsroom\""), std::string::npos);
+    EXPECT_NE(summary.find("live: name set 3, \"Newsroom\" (slot 212 of the tally infodriver 57)"),
+              std::string::npos);
+    EXPECT_NE(summary.find("saved: in " + site), std::string::npos);
+
+    std::ostringstream fresh;
+    EXPECT_EQ(replayTranscript(log, kelvaneSettings(), fresh), 0) << fresh.str();
+}
+
+// The summary reads the devices, not the script: what it says changes with them.
+TEST(TourSummary, SaysWhatIsLiveAndWhereRenamesWent) {
+    const SiteProfile& profile = kelvaneProfile();
+    Device names{60, "names", "names", {{9, {"A", "B", "C"}}}, false, {}};
+    Device tally{57, "tally", "infodriver", {}, true, {{212, "2"}}};
+    std::vector<Device> before = {names, tally};
+    std::vector<Device> after = before;
+    after[0].databases[9][1] = "Bee";
+    const std::vector<Rename> renames = renamesBetween(before, after);
+    ASSERT_EQ(renames.size(), 1u);
+    EXPECT_EQ(renames[0].entry, 2);
+    const std::string summary = tourSummary(profile, renames, after, "", 0);
+    EXPECT_NE(summary.find("renamed: the title of name set 2, \"B\" -> \"Bee\""), std::string::npos) << summary;
+    EXPECT_NE(summary.find("live: name set 2, \"Bee\""), std::string::npos) << summary;
+    EXPECT_NE(summary.find("saved: nowhere"), std::string::npos);
+    EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1).find("saved: NOT all; 1 rename(s)"),
+              std::string::npos);
+    after[1].slots[212] = "";
+    EXPECT_NE(tourSummary(profile, {}, after, "", 0).find("live: no name set reported"), std::string::npos);
+    EXPECT_NE(tourSummary(profile, {}, after, "", 0).find("renamed: nothing"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vrelhost
