@@ -21,6 +21,7 @@
 #include "config_folder.h"
 #include "default_site.h"
 #include "demo_scenario.h"
+#include "install_layout.h"
 #include "protocol_log.h"
 #include "scenario_runner.h"
 #include "script_library.h"
@@ -47,22 +48,6 @@ struct Arguments {
     std::optional<unsigned long long> seed;
     int repeat = 1;
 };
-
-// The folder this executable lives in (empty when it cannot be told).
-std::string executableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return std::string();
-    std::string path(buffer, static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/'));
-}
-
-bool isFolder(const std::string& path) { return access((path + "/.").c_str(), F_OK) == 0; }
-
-std::string defaultPanelsFolder() {
-    const std::string beside = executableFolder() + "/panels";
-    return isFolder(beside) ? beside : std::string(VREL_HOST_SOURCE_PANELS);
-}
 
 int fail(const std::string& message) {
     std::cerr << "vrel-host: " << message << "\n";
@@ -91,7 +76,7 @@ int runSession(const Arguments& args) {
         if (!siteFile) return fail(error);
     }
 
-    const std::string libraryPath = args.script.empty() ? executableFolder() + "/libkelvane.so" : args.script;
+    const std::string libraryPath = args.script.empty() ? InstallLayout::ofThisProgram().findScriptLibrary() : args.script;
     std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(libraryPath, error);
     if (!library) return fail(error);
 
@@ -119,7 +104,7 @@ int runSession(const Arguments& args) {
     bool linesOk = true;
     {
         ScriptSession session(host, transcript, log);
-        const std::string creationText = args.panels.empty() ? defaultPanelsFolder() : args.panels;
+        const std::string creationText = args.panels.empty() ? InstallLayout::ofThisProgram().findPanelFolder() : args.panels;
         if (!session.create(library->entry(), creationText)) {
             transcript.flush();
             return fail("the library " + libraryPath + " created no script");
@@ -167,10 +152,10 @@ int main(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
-    app.add_option("--script", args.script, "Script library to load (default: libkelvane.so beside vrel-host)");
+    app.add_option("--script", args.script, "Script library to load (default: libkelvane.so, looked for as below)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
-    app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
+    app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     CLI::Option* validate =
@@ -187,6 +172,8 @@ int main(int argc, char** argv) {
     app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
         ->check(CLI::Range(1, INT_MAX))
         ->needs(validate);
+    app.set_version_flag("--version", vrelhost::hostVersion());
+    app.footer(vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram()));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

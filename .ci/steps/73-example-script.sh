@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The example script, copied out of the tree and built against the kit as
+# installed from the README's build; then checked by the protocol validator
+# and run in a short session by the installed vrel-host.
+set -euo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install build --prefix "$work/prefix" >/dev/null
+cp -r examples/source_browser "$work/src"
+cmake -S "$work/src" -B "$work/build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/build" -j2
+library="$work/build/libsource_browser.so"
+
+exported=$(nm -D --defined-only "$library" | awk '{print $3}')
+[ "$exported" = load_vrel_client_script ] || { echo "the example exports:"; echo "$exported"; exit 1; }
+
+host="$work/prefix/bin/vrel-host"
+"$host" --validate "$library" --repeat 2
+
+printf 'press 1 Next\npress 1 Next\nshow 1\n' >"$work/tour.txt"
+out=$(cd "$work" && "$host" --script "$library" --panels "$work/build/panels" "$work/tour.txt")
+grep -q 'Page 3 of 16' <<<"$out" || { echo "the example did not page:"; echo "$out"; exit 1; }
+echo "ok: the example builds against the installed kit, validates and pages"
