@@ -18,7 +18,7 @@ rm -rf build-mingw/packages
 (cd build-mingw && cpack -G ZIP >/dev/null)
 zip="build-mingw/packages/kelvane-${version}-win32.zip"
 [ -f "$zip" ] || { echo "missing $zip"; ls build-mingw/packages; exit 1; }
-listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 {print $1}' | sort)
+listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 && $1 !~ /\/$/ {print $1}' | sort)
 expected=$(printf '%s\n' CHANGELOG.md DEPLOY.txt config/velmorcast.ini kelvane.dll | sort)
 [ "$listing" = "$expected" ] || { echo "the ZIP holds:"; echo "$listing"; echo "expected:"; echo "$expected"; exit 1; }
 echo "ok: kelvane.dll version record $version; $zip: $(stat -c %s "$zip") bytes"
