@@ -76,7 +76,8 @@ int runSession(const Arguments& args) {
         if (!siteFile) return fail(error);
     }
 
-    const std::string libraryPath = args.script.empty() ? InstallLayout::ofThisProgram().findScriptLibrary() : args.script;
+    const std::string libraryPath =
+        args.script.empty() ? InstallLayout::ofThisProgram().findScriptLibrary("libkelvane.so") : args.script;
     std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(libraryPath, error);
     if (!library) return fail(error);
 
@@ -173,7 +174,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, INT_MAX))
         ->needs(validate);
     app.set_version_flag("--version", vrelhost::hostVersion());
-    app.footer(vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram()));
+    app.footer(vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(), "libkelvane.so"));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

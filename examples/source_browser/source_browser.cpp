@@ -27,14 +27,23 @@ SourceBrowser::SourceBrowser(vrel_client_callback* host, const char* panelFolder
 void SourceBrowser::turnTo(int newPage) {
     page = newPage;
     for (int row = 1; row <= pageSize; ++row) drawName(page * pageSize + row);
-    setControlProperty("text", vrel_string("Page ") + decimal(page + 1) + " of " + decimal(pageCount), panel, "Page");
-    if (page == 0) disableControl(panel, "Prev"); else enableControl(panel, "Prev");
-    if (page == pageCount - 1) disableControl(panel, "Next"); else enableControl(panel, "Next");
+    const vrel_string pageText = vrel_string("Page ") + decimal(page + 1) + " of " + decimal(pageCount);
+    setControlProperty("text", pageText, panel, "Page");
+    // Sent on every turn, so the buttons are right whatever the panel showed before.
+    if (page == 0)
+        disableControl(panel, "Prev");
+    else
+        enableControl(panel, "Prev");
+    if (page == pageCount - 1)
+        disableControl(panel, "Next");
+    else
+        enableControl(panel, "Next");
 }
 
 void SourceBrowser::drawName(int source) {
     const int row = source - page * pageSize;
-    setControlProperty("text", decimal(source) + "  " + names[source], panel, vrel_string("Name_") + decimal(row));
+    const vrel_string control = vrel_string("Name_") + decimal(row);
+    setControlProperty("text", decimal(source) + "  " + names[source], panel, control);
 }
 
 void SourceBrowser::onButton(button_notify* button) {

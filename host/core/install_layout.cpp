@@ -17,8 +17,6 @@
 namespace vrelhost {
 namespace {
 
-constexpr char scriptLibraryName[] = "libkelvane.so";
-
 // "bin/../share/x" reads as "share/x" in messages and --help.
 std::string joined(const std::string& folder, const std::string& relative) {
     return std::filesystem::path(folder + "/" + relative).lexically_normal().string();
@@ -56,20 +54,22 @@ std::vector<std::string> InstallLayout::panelFolders() const {
     return folders;
 }
 
-std::vector<std::string> InstallLayout::scriptLibraries() const {
-    if (executableFolder_.empty()) return {scriptLibraryName};
-    return {executableFolder_ + "/" + scriptLibraryName,
-            joined(executableFolder_, std::string(VREL_HOST_LIBRARY_FROM_BIN) + "/" + scriptLibraryName)};
+std::vector<std::string> InstallLayout::scriptLibraries(const std::string& fileName) const {
+    if (executableFolder_.empty()) return {fileName};
+    return {executableFolder_ + "/" + fileName,
+            joined(executableFolder_, std::string(VREL_HOST_LIBRARY_FROM_BIN) + "/" + fileName)};
 }
 
 std::string InstallLayout::findPanelFolder() const { return firstExisting(panelFolders()); }
-std::string InstallLayout::findScriptLibrary() const { return firstExisting(scriptLibraries()); }
+std::string InstallLayout::findScriptLibrary(const std::string& fileName) const {
+    return firstExisting(scriptLibraries(fileName));
+}
 
-std::string defaultsHelp(const InstallLayout& layout) {
+std::string defaultsHelp(const InstallLayout& layout, const std::string& libraryFileName) {
     std::string text = "Without --panels, the panel files are the first of these folders that exists:\n";
     for (const std::string& path : layout.panelFolders()) text += "  " + path + "\n";
     text += "Without --script, the script library is the first of these that exists:\n";
-    for (const std::string& path : layout.scriptLibraries()) text += "  " + path + "\n";
+    for (const std::string& path : layout.scriptLibraries(libraryFileName)) text += "  " + path + "\n";
     return text;
 }
 

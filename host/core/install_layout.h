@@ -25,18 +25,19 @@ public:
 
     const std::string& executableFolder() const { return executableFolder_; }
     std::vector<std::string> panelFolders() const;
-    std::vector<std::string> scriptLibraries() const;
+    // `fileName`: the library file, e.g. "libkelvane.so".
+    std::vector<std::string> scriptLibraries(const std::string& fileName) const;
     // The first candidate that exists, or the first candidate when none does
     // (so the error names a path the user can act on).
     std::string findPanelFolder() const;
-    std::string findScriptLibrary() const;
+    std::string findScriptLibrary(const std::string& fileName) const;
 
 private:
     std::string executableFolder_;
 };
 
 // For --help: where the defaults are looked for, in order, one path a line.
-std::string defaultsHelp(const InstallLayout& layout);
+std::string defaultsHelp(const InstallLayout& layout, const std::string& libraryFileName);
 
 // The version of this build, as set once in the project.
 const char* hostVersion();

@@ -35,7 +35,7 @@ protected:
 TEST_F(InstalledTree, FindsTheInstalledFilesRelativeToTheExecutable) {
     const vrelhost::InstallLayout layout((root_ / "bin").string());
     EXPECT_EQ(layout.findPanelFolder(), (root_ / "share/kelvane/panels").string());
-    EXPECT_EQ(layout.findScriptLibrary(), (root_ / "lib/kelvane/libkelvane.so").string());
+    EXPECT_EQ(layout.findScriptLibrary("libkelvane.so"), (root_ / "lib/kelvane/libkelvane.so").string());
     // Not the build tree's executable: the source tree is no candidate.
     EXPECT_EQ(layout.panelFolders().size(), 2u);
 
@@ -43,7 +43,7 @@ TEST_F(InstalledTree, FindsTheInstalledFilesRelativeToTheExecutable) {
     fs::create_directories(root_ / "bin/panels");
     std::ofstream(root_ / "bin/libkelvane.so") << "";
     EXPECT_EQ(layout.findPanelFolder(), (root_ / "bin/panels").string());
-    EXPECT_EQ(layout.findScriptLibrary(), (root_ / "bin/libkelvane.so").string());
+    EXPECT_EQ(layout.findScriptLibrary("libkelvane.so"), (root_ / "bin/libkelvane.so").string());
 }
 
 TEST_F(InstalledTree, NothingFoundNamesTheFirstCandidate) {
