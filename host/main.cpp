@@ -105,7 +105,8 @@ int runSession(const Arguments& args) {
     bool linesOk = true;
     {
         ScriptSession session(host, transcript, log);
-        const std::string creationText = args.panels.empty() ? InstallLayout::ofThisProgram().findPanelFolder() : args.panels;
+        const std::string creationText =
+            args.panels.empty() ? InstallLayout::ofThisProgram().findPanelFolder() : args.panels;
         if (!session.create(library->entry(), creationText)) {
             transcript.flush();
             return fail("the library " + libraryPath + " created no script");
@@ -156,7 +157,8 @@ int main(int argc, char** argv) {
     app.add_option("--script", args.script, "Script library to load (default: libkelvane.so, looked for as below)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
-    app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
+    app.add_option("--panels", args.panels,
+                   "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     CLI::Option* validate =
