@@ -26,6 +26,7 @@
 #include <CLI/CLI.hpp>
 
 #include "file_identity.h"
+#include "install_layout.h"
 #include "interactive_prompt.h"
 #include "kelvane_profile.h"
 #include "replay.h"
@@ -55,22 +56,6 @@ struct Arguments {
     int repeat = 1;
 };
 
-// The folder this executable lives in (empty when it cannot be told).
-std::string executableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return std::string();
-    std::string path(buffer, static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/'));
-}
-
-bool isFolder(const std::string& path) { return access((path + "/.").c_str(), F_OK) == 0; }
-
-std::string defaultPanelsFolder() {
-    const std::string beside = executableFolder() + "/panels";
-    return isFolder(beside) ? beside : std::string(VREL_HOST_SOURCE_PANELS);
-}
-
 // The end of --help: the operator lines, from the table `help` shows, and
 // the exit statuses.
 std::string helpFooter() {
@@ -84,8 +69,9 @@ std::string helpFooter() {
             "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
             "     line, a transcript that could not be written, or a replay that differs\n"
             "  2  --validate asked of a build without the validator\n"
-            "  3  the script broke the host protocol (with --validate: a case failed)\n";
-    return text;
+            "  3  the script broke the host protocol (with --validate: a case failed)\n\n";
+    return text + vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(),
+                                         vrelhost::kelvaneProfile().defaultLibrary);
 }
 
 // The scripts vrel-host knows how to run; the first is the default. A script
@@ -155,11 +141,12 @@ int runValidation(const Arguments& args) {
 int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
     vrelhost::SimulationSettings settings;
     settings.profile = &profile;
-    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.library = args.script.empty() ? vrelhost::InstallLayout::ofThisProgram().findScriptLibrary(profile.defaultLibrary)
+                                       : args.script;
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
     settings.console = &std::cout;
-    settings.panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
+    settings.panels = args.panels.empty() ? vrelhost::InstallLayout::ofThisProgram().findPanelFolder() : args.panels;
 
     std::ifstream scenarioFile;
     if (!args.scenario.empty()) {
@@ -192,7 +179,8 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
 int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
     vrelhost::SimulationSettings settings;
     settings.profile = &profile;
-    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.library = args.script.empty() ? vrelhost::InstallLayout::ofThisProgram().findScriptLibrary(profile.defaultLibrary)
+                                       : args.script;
     settings.siteFile = args.site;
     return vrelhost::replayTranscript(args.replay, settings, std::cout);
 }
@@ -213,11 +201,12 @@ int main(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.footer(helpFooter());
+    app.set_version_flag("--version", vrelhost::hostVersion());
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
-    app.add_option("--script", args.script, "Script library to load (default: the profile's library beside vrel-host)");
+    app.add_option("--script", args.script, "Script library to load (default: the profile's library, looked for as below)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
-    app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
+    app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =

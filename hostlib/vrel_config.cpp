@@ -30,7 +30,12 @@ vrel_config::vrel_config(const vrel_string& entry) {
     std::ifstream in(file);
     std::string line;
     bool inSection = false;
+    bool first = true;
     while (std::getline(in, line)) {
+        // Editors on Windows may save a UTF-8 byte-order mark: without this the
+        // first section header would not be recognised.
+        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+        first = false;
         line = trimmed(line);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line.front() == '[') {

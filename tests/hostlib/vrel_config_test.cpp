@@ -97,6 +97,18 @@ TEST_F(ConfigFolder, WithoutTheVariableTheConfigFolderOfTheWorkingDirectoryIsUse
     fs::current_path(before);
     EXPECT_EQ(value, "7");
     EXPECT_EQ(vrel_config::directory(), "config");
+    // Set but empty (as `VREL_CONFIG_DIR= cmd` leaves it) means the same as unset.
+    ::setenv("VREL_CONFIG_DIR", "", 1);
+    EXPECT_EQ(vrel_config::directory(), "config");
+}
+
+TEST_F(ConfigFolder, SkipsALeadingByteOrderMark) {
+    // Editors on Windows save UTF-8 with one; the first section must still be found.
+    write("site.ini", "\xEF\xBB\xBF[Driver]\r\nvalue=60\r\n");
+    EXPECT_EQ(vrel_config("site.Driver").attr("value"), "60");
+    // Only at the very start: elsewhere the bytes stay part of the text.
+    write("site.ini", "[Driver]\nname=\xEF\xBB\xBFx\n");
+    EXPECT_EQ(vrel_config("site.Driver").attr("name"), "\xEF\xBB\xBFx");
 }
 
 TEST(ShippedConfig, NamesTheUmdNameDriverDevice) {

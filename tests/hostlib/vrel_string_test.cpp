@@ -101,6 +101,7 @@ TEST(VrelString, PrefixRightAndTruncate) {
     EXPECT_TRUE(name.startsWith(""));
     EXPECT_FALSE(name.startsWith("Nameset_"));
     EXPECT_FALSE(vrel_string("Na").startsWith("NameSet_"));
+    EXPECT_FALSE(vrel_string("Select_NameSet_7").startsWith("NameSet_"));  // only at the start
 
     EXPECT_EQ(name.right(1), "7");
     EXPECT_EQ(name.right(0), "");

@@ -78,6 +78,16 @@ TEST_F(NameDriverChanges, ATitleUpdatesTheSelectorAndTheLiveSet) {
     EXPECT_EQ(host.commands().back(), "TP 'text=Main' '2' 'NamesetName'");
 }
 
+TEST_F(NameDriverChanges, TheLastTitleIsNotOffByOne) {
+    auto from = mark();
+    databaseChange(names, 9, 8, "Late");
+    EXPECT_EQ(since(from), Strings{"TP 'text=Late' '1' 'Names_8'"});
+    revertive(tally, 212, "8");
+    from = mark();
+    databaseChange(names, 9, 8, "Night");
+    EXPECT_EQ(since(from), (Strings{"TP 'text=Night' '1' 'Names_8'", "TP 'text=Night' '1' 'Current'"}));
+}
+
 TEST_F(NameDriverChanges, TitlesOutsideOneToEightAreIgnored) {
     databaseChange(names, 9, 0, "Overwritten");
     databaseChange(names, 9, 9, "Beyond");
