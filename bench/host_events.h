@@ -8,8 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "notify_records.h"
-#include "parsed_command.h"
+#include "runtime/boundary/notify_records.h"
+#include "runtime/boundary/parsed_command.h"
 
 // Kind 1 or kind 6: the fixed part of the record followed by its text in place.
 template <typename Record>

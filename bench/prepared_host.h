@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 class PreparedHost : public vrel_client_callback {
 public:

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 class ScriptedHost : public vrel_client_callback {
 public:

@@ -1,6 +1,6 @@
 // Panel and control commands, and the debug output. Every text field is put in
 // apostrophes unchanged: nothing is escaped, the host's parser decides.
-#include "../hostlib/debug_output.h"
+#include "hostlib/debug_output.h"
 #include "command_text.h"
 #include "vrel_script_helper.h"
 

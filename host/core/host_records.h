@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "notify_records.h"
-#include "parsed_command.h"
+#include "runtime/boundary/notify_records.h"
+#include "runtime/boundary/parsed_command.h"
 
 namespace vrelhost {
 

@@ -31,7 +31,7 @@
 #include "site_file.h"
 #include "timer_set.h"
 #include "transcript.h"
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 namespace vrelhost {
 

@@ -31,7 +31,7 @@
 
 #include "case_report.h"
 #include "reply_ledger.h"
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 namespace validator {
 

@@ -15,8 +15,8 @@
 #include <new>
 #include <string>
 
-#include "notify_records.h"
-#include "parsed_command.h"
+#include "runtime/boundary/notify_records.h"
+#include "runtime/boundary/parsed_command.h"
 
 template <typename Record>
 class InPlaceTextRecord {

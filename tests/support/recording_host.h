@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 class RecordingHost : public vrel_client_callback {
 public:
