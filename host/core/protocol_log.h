@@ -1,22 +1,27 @@
-// ProtocolLog: where the host reports what a script did against the protocol
-// (a reply not handed back or handed back twice, a pointer the host never gave
-// out, a malformed command, a kind the host does not take). Each report is one
-// transcript line; the count decides the program's exit status. The transcript
-// is the caller's and must outlive the log.
+// ProtocolLog: the simulator's protocol sink. A breach of the protocol (a
+// reply not handed back or handed back twice, a pointer the host never gave
+// out, a malformed command, a kind the host does not take) is one `!!` line
+// in the transcript, and the count decides the program's exit status; a
+// warning (a command the host refused because it failed itself, an ambiguous
+// command text) is one `!` line and changes nothing else. The transcript is
+// the caller's and must outlive the log.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "host/protocol/protocol_sink.h"
 #include "transcript.h"
 
 namespace vrelhost {
 
-class ProtocolLog {
+class ProtocolLog : public ProtocolSink {
 public:
     explicit ProtocolLog(Transcript& transcript) : transcript_(transcript) {}
 
-    void report(const std::string& message);
+    void report(const std::string& message) { breach(message); }
+    void breach(const std::string& message) override;
+    void warning(const std::string& message) override;
     std::size_t count() const { return count_; }
 
 private:
