@@ -5,17 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-// The property a TG asks for: its last field, between the last two apostrophes.
-std::string askedProperty(const std::string& command) {
-    const std::size_t close = command.rfind('\'');
-    if (close == std::string::npos || close == 0) return "";
-    const std::size_t open = command.rfind('\'', close - 1);
-    if (open == std::string::npos) return "";
-    return command.substr(open + 1, close - open - 1);
-}
-}  // namespace
-
 void FuzzAbortSink::breach(const std::string& message) {
     std::fprintf(stderr, "protocol breach: %s\n", message.c_str());
     std::abort();
@@ -51,8 +40,8 @@ vrelhost::ProtocolHost::Answer ScriptedHost::answerQuery(const std::string& comm
     case 1: break;  // empty
     case 2: reply.assign(1000, 'y'); break;
     case 3: reply = nextText(); reply.erase(std::remove(reply.begin(), reply.end(), '='), reply.end()); break;
-    case 4: reply = askedProperty(command) + "=" + nextText(); break;
-    case 5: reply = askedProperty(command) + "=" + std::string(1000, 'z'); break;
+    case 4: reply = vrelhost::askedProperty(command) + "=" + nextText(); break;
+    case 5: reply = vrelhost::askedProperty(command) + "=" + std::string(1000, 'z'); break;
     case 6: {
         const int device = static_cast<int>(nextByte()) - 8;  // a few negatives too
         reply = std::to_string(device);

@@ -149,6 +149,13 @@ ReplyKind replyKindOf(const char* text) {
     return form ? form->reply : ReplyKind::none;
 }
 
+std::string askedProperty(const std::string& command) {
+    const std::size_t close = command.rfind('\'');
+    if (close == std::string::npos || close == 0) return "";
+    const std::size_t open = command.rfind('\'', close - 1);
+    return open == std::string::npos ? "" : command.substr(open + 1, close - open - 1);
+}
+
 bool isQueryCode(const std::string& code) { return code.size() == 2 && replyKindOf(code.c_str()) == ReplyKind::query; }
 
 bool isPanelFileCode(const std::string& code) {

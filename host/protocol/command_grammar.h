@@ -48,6 +48,11 @@ bool hasKnownCode(const char* text);
 // codes). Reads only the first two characters; allocates nothing.
 ReplyKind replyKindOf(const char* text);
 
+// The property a TG text asks for: its last field, between its last two
+// apostrophes ("" when there are not two). Works on any text, also one that
+// does not fit the grammar, as a host answering implausibly must.
+std::string askedProperty(const std::string& command);
+
 // True for the codes whose reply is a buffer the script must hand back.
 bool isQueryCode(const std::string& code);
 // True for the panel-file codes, whose reply is a status that is only tested.

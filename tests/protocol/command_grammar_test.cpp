@@ -73,6 +73,9 @@ TEST(CommandParser, TellsQueriesFromPanelFileStatuses) {
     EXPECT_TRUE(hasKnownCode("AS"));
     EXPECT_FALSE(hasKnownCode("ASX"));
     EXPECT_FALSE(hasKnownCode("A"));
+    EXPECT_EQ(askedProperty("TG '2' 'KB_1' 'text'"), "text");
+    EXPECT_EQ(askedProperty("TG '2' 'KB_1'"), "KB_1");
+    EXPECT_EQ(askedProperty("TG x'"), "");
 }
 
 }  // namespace
