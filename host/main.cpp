@@ -146,6 +146,11 @@ int runSession(const Arguments& args) {
                   << host.saveError() << "\n";
         return 1;
     }
+    if (log.refusals() > 0) {
+        std::cerr << "vrel-host: the host failed on " << log.refusals()
+                  << " command(s) and refused them, see the lines starting with \"! refused: the host failed\"\n";
+        return 1;
+    }
     if (!linesOk) return 1;
     if (log.count() > 0) {
         std::cerr << "vrel-host: " << log.count() << " protocol error(s), see the lines starting with !!\n";

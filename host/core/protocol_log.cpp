@@ -9,4 +9,9 @@ void ProtocolLog::breach(const std::string& message) {
 
 void ProtocolLog::warning(const std::string& message) { transcript_.note(message); }
 
+void ProtocolLog::refused(const std::string& message) {
+    ++refusals_;
+    transcript_.note(message);
+}
+
 }  // namespace vrelhost

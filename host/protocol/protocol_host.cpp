@@ -43,7 +43,7 @@ void* ProtocolHost::notify(void* data, int kind) {
 void ProtocolHost::refuse(const char* what) noexcept {
     try {
         const std::string call = current_ ? quoted(current_) : std::string("a hand-back");
-        sink_.warning("refused: the host failed on " + call + ": " + what);
+        sink_.refused("refused: the host failed on " + call + ": " + what);
     } catch (...) {
         // Not even the warning could be made; the refusal itself still stands.
     }

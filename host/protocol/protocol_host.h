@@ -19,8 +19,8 @@
 // given out (the panel status included), is a breach; null is harmless.
 //
 // No exception ever leaves notify(): whatever the policy throws, the command
-// is refused (answered null, nothing kept) and the sink gets a warning naming
-// what was caught.
+// is refused (answered null, nothing kept) and the sink hears of it
+// (ProtocolSink::refused), naming what was caught.
 //
 // The sink is the caller's and must outlive the host. One thread.
 #pragma once

@@ -20,6 +20,10 @@ public:
     virtual ~ProtocolSink() = default;
     virtual void breach(const std::string& message) = 0;
     virtual void warning(const std::string& message) = 0;
+    // The host failed on a command itself and refused it (answered null). Not
+    // the script's fault, so a warning; but the run no longer shows what a
+    // real host would have done, which a sink may want to count.
+    virtual void refused(const std::string& message) { warning(message); }
 };
 
 // A text for a message: `text` itself, or its first `most` bytes and "...".

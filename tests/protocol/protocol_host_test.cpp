@@ -20,9 +20,10 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 struct Heard : ProtocolSink {
-    std::vector<std::string> breaches, warnings;
+    std::vector<std::string> breaches, warnings, refusals;
     void breach(const std::string& m) override { breaches.push_back(m); }
     void warning(const std::string& m) override { warnings.push_back(m); }
+    void refused(const std::string& m) override { refusals.push_back(m); }
 };
 
 // Answers every query "42"; `trouble` runs first, so a test can make it throw.
@@ -56,8 +57,9 @@ TEST(ProtocolHost, RefusesACommandItFailsOnAndNamesWhatItCaught) {
         void* answer = reinterpret_cast<void*>(1);
         EXPECT_NO_THROW(answer = send(host, "RN 60 3 17"));
         EXPECT_EQ(answer, nullptr);
-        EXPECT_THAT(heard.warnings, ElementsAre("refused: the host failed on \"RN 60 3 17\": " + said));
+        EXPECT_THAT(heard.refusals, ElementsAre("refused: the host failed on \"RN 60 3 17\": " + said));
         EXPECT_THAT(heard.breaches, IsEmpty());
+        EXPECT_THAT(heard.warnings, IsEmpty());
         EXPECT_EQ(host.ledger().outstanding(), 0u);  // nothing was given out for the refused query
 
         host.trouble = nullptr;  // the next command is served as usual
