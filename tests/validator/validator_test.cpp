@@ -52,6 +52,8 @@ TEST(Validator, PassesTheComponentOnEveryCase) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.results.size(), 9u) << run.output;
     for (const auto& [name, verdict] : run.results) EXPECT_EQ(verdict, "pass") << name << "\n" << run.output;
+    // The replies with apostrophes, pasted into TP texts, are flagged without failing a case.
+    EXPECT_THAT(run.output, testing::HasSubstr("\n! ambiguous command: its text field holds an apostrophe"));
 }
 
 TEST(Validator, PassesACorrectScriptThatIsNotThePanel) {
