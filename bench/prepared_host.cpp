@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/protocol/command_grammar.h"
+
 namespace {
 
 char panelStatus[] = "ok";  // PI, PS and PR: a status, only ever tested for null
@@ -71,16 +73,18 @@ void* PreparedHost::notify(void* data, int kind) {
     const char* command = static_cast<const char*>(data);
     ++commands_;
     if (transcript_) transcript_->push_back(command);
-    if (command[0] == '\0') return nullptr;  // the two-letter code below needs one character
     const char* reply = nullptr;
-    if (is(command, 'R', 'N')) {
-        reply = answerNameRead(command);
-    } else if (is(command, 'S', 'D')) {
-        reply = answerLookup(command);
-    } else if (is(command, 'T', 'G')) {
-        reply = controlReply_;
-    } else if (is(command, 'P', 'I') || is(command, 'P', 'S') || is(command, 'P', 'R')) {
+    switch (vrelhost::replyKindOf(command)) {
+    case vrelhost::ReplyKind::status:
         reply = panelStatus;
+        break;
+    case vrelhost::ReplyKind::query:
+        if (is(command, 'R', 'N')) reply = answerNameRead(command);
+        else if (is(command, 'S', 'D')) reply = answerLookup(command);
+        else if (is(command, 'T', 'G')) reply = controlReply_;
+        break;  // XI: no control list here
+    case vrelhost::ReplyKind::none:
+        break;
     }
     // The host keeps its replies; the script hands them back with kind 5.
     return const_cast<char*>(reply);

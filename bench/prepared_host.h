@@ -1,4 +1,7 @@
-// PreparedHost: a panel host that costs next to nothing, for benchmarks.
+// PreparedHost: a panel host that costs next to nothing, for benchmarks. It
+// takes the codes and what each is answered with from the protocol kit
+// (host/protocol/command_grammar.h) but none of its checks: those allocate,
+// and this host must not.
 //
 // Every query is answered from tables filled once in the constructor: the
 // device lookups, the 1,288 name reads of a start-up (router databases 0 and 2,
@@ -17,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 class PreparedHost : public vrel_client_callback {
 public:

@@ -9,7 +9,7 @@
 #
 # The parts are the object libraries of the runtime and of everything it
 # builds on; a part added to the runtime later goes into KELVANE_KIT_PARTS.
-set(KELVANE_KIT_PARTS vrel_hostlib vrel_runtime)
+set(KELVANE_KIT_PARTS vrel_hostlib vrel_boundary vrel_runtime)
 set(_kit_objects)
 foreach(part IN LISTS KELVANE_KIT_PARTS)
   list(APPEND _kit_objects $<TARGET_OBJECTS:${part}>)

@@ -14,13 +14,14 @@
 // which is sent once, at destruction; every command begins with its code.
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Kelvane.h"
 #include "debug_output.h"
 #include "fuzzer_common.h"
+#include "host/protocol/script_driver.h"
 #include "scripted_host.h"
 
 namespace {
@@ -36,38 +37,19 @@ const char* const knownParentTexts[] = {
     "return=all", "return=myParam", "return=instance", "_events", "_commands=x", "myParam", "returns=all",
 };
 
-// A record with its text stored from byte 16 on, in an allocation that ends
-// right after the text's NUL.
-class TextRecord {
-public:
-    TextRecord(std::int32_t a, std::int32_t b, std::int32_t c, const std::string& text)
-        : bytes_(new char[16 + text.size() + 1]) {
-        const std::int32_t head[4] = {a, b, c, 0};
-        std::memcpy(bytes_.get(), head, sizeof head);
-        std::memcpy(bytes_.get() + 16, text.c_str(), text.size() + 1);
-    }
-    void* get() const { return bytes_.get(); }
-
-private:
-    std::unique_ptr<char[]> bytes_;
-};
+vrel_client_callback* createPanel(vrel_client_callback* host, const char* text) { return new Kelvane(host, text); }
 
 std::unique_ptr<fuzz::ExactText> maybeText(fuzz::Input& in, const std::string& text, bool allowNull) {
     if (allowNull && in.byte() % 8 == 0) return nullptr;
     return std::make_unique<fuzz::ExactText>(text);
 }
 
+// One panel driven through the protocol kit's script driver, which checks
+// every call and hands parent answers back; any breach aborts the run.
 class PanelRun {
 public:
-    PanelRun(ScriptedHost* host, const char* text) : host_(host), script_(new Kelvane(host, text)) { settle(); }
-
-    ~PanelRun() {
-        while (!answers_.empty()) handBackOldest();
-        delete script_;
-        if (host_) {
-            FUZZ_CHECK(host_->closed(), "a script closes with AS when destroyed");
-            host_->expectRepliesHandedBack();
-        }
+    PanelRun(ScriptedHost* host, FuzzAbortSink& sink, const char* text) : host_(host), driver_(host, sink) {
+        FUZZ_CHECK(driver_.create(&createPanel, text), "the panel is created");
     }
     PanelRun(const PanelRun&) = delete;
     PanelRun& operator=(const PanelRun&) = delete;
@@ -79,7 +61,7 @@ public:
         case 2: button(in); break;
         case 3: parent(in); break;
         case 4: ticks(in); break;
-        case 5: if (!answers_.empty()) handBackOldest(); break;
+        case 5: driver_.handBackOne(); break;
         case 6: strayHandBacks(in); break;
         case 7: otherKind(in); break;
         default: button(in); break;  // buttons carry most of the panel's work
@@ -87,21 +69,6 @@ public:
     }
 
 private:
-    void* call(void* data, int kind) {
-        void* result = script_->notify(data, kind);
-        settle();
-        return result;
-    }
-    void callExpectingNull(void* data, int kind) {
-        FUZZ_CHECK(call(data, kind) == nullptr, "only a parent command is answered");
-    }
-    void settle() const {
-        if (host_) {
-            host_->expectRepliesHandedBack();
-            FUZZ_CHECK(!host_->closed(), "AS is sent only at destruction");
-        }
-    }
-
     std::int32_t device(fuzz::Input& in) {
         switch (in.byte() % 4) {
         case 0: return 60;  // the names driver of config/velmorcast.ini
@@ -122,16 +89,14 @@ private:
         case 1: text = std::string(1, static_cast<char>('0' + in.byte() % 10)); break;
         default: text = in.text(); break;
         }
-        TextRecord record(dev, 0, slot, text);
-        callExpectingNull(record.get(), vrel_kind::revertive);
+        driver_.revertive(dev, slot, text);
     }
 
     void database(fuzz::Input& in) {
         const std::int32_t dev = device(in);
         const std::int32_t db = in.byte() % 3 == 0 ? in.number() : in.byte() % 11;
         const std::int32_t index = in.byte() % 3 == 0 ? in.number() : in.byte() % 130;
-        TextRecord record(dev, db, index, in.text());
-        callExpectingNull(record.get(), vrel_kind::database);
+        driver_.databaseChange(dev, db, index, in.text());
     }
 
     std::string controlName(fuzz::Input& in) {
@@ -172,7 +137,7 @@ private:
         record->panel = panelText ? panelText->get() : nullptr;
         record->id = idText ? idText->get() : nullptr;
         record->event = event.get();
-        callExpectingNull(record.get(), vrel_kind::button);
+        driver_.call(record.get(), vrel_kind::button, "a button (kind 2)");
     }
 
     void parent(fuzz::Input& in) {
@@ -188,13 +153,8 @@ private:
         }
         default: text = std::make_unique<fuzz::ExactText>(in.text()); break;
         }
-        const std::string before = text ? text->get() : "";
-        char* answer = static_cast<char*>(call(text ? text->get() : nullptr, vrel_kind::parent));
-        if (text) FUZZ_CHECK(before == text->get(), "the host's parent text is not modified");
-        if (!answer) return;
-        FUZZ_CHECK(std::strlen(answer) > 0, "an empty answer reaches the host as null");
-        answers_.push_back(answer);
-        if (in.byte() % 2) handBackOldest();
+        const std::optional<std::string> answer = driver_.parent(text ? text->get() : nullptr, in.byte() % 2 == 0);
+        if (answer) FUZZ_CHECK(!answer->empty(), "an empty answer reaches the host as null");
     }
 
     void ticks(fuzz::Input& in) {
@@ -202,33 +162,26 @@ private:
         const std::int32_t id = pick % 4 == 0 ? in.number() : 1 + pick % 2;
         const int repeat = 1 + in.byte() % 24;  // enough to run a timer out in one step
         for (int i = 0; i < repeat; ++i)
-            callExpectingNull(reinterpret_cast<void*>(static_cast<std::intptr_t>(id)), vrel_kind::timer);
-    }
-
-    void handBackOldest() {
-        void* answer = answers_.front();
-        answers_.pop_front();
-        callExpectingNull(answer, vrel_kind::release);
+            driver_.tick(id);
     }
 
     // Kind 5 with null, or with a pointer the script never gave out, must be
     // ignored: freeing it would corrupt the host's memory.
     void strayHandBacks(fuzz::Input&) {
-        callExpectingNull(nullptr, vrel_kind::release);
-        callExpectingNull(hostOwned_, vrel_kind::release);
-        callExpectingNull(hostOwned_ + 1, vrel_kind::release);
+        driver_.call(nullptr, vrel_kind::release, "a null hand-back (kind 5)");
+        driver_.call(hostOwned_, vrel_kind::release, "a foreign hand-back (kind 5)");
+        driver_.call(hostOwned_ + 1, vrel_kind::release, "a foreign hand-back (kind 5)");
     }
 
     void otherKind(fuzz::Input& in) {
         static const int kinds[] = {0, 7, 8, -1, INT32_MIN, INT32_MAX, 100};
         const int kind = in.byte() % 8 == 7 ? in.raw32() : kinds[in.byte() % 7];
         if (kind >= 1 && kind <= 6) return;  // those have their own steps
-        callExpectingNull(in.byte() % 2 ? hostOwned_ : nullptr, kind);
+        driver_.call(in.byte() % 2 ? hostOwned_ : nullptr, kind, "kind " + std::to_string(kind));
     }
 
     ScriptedHost* host_;
-    vrel_client_callback* script_;
-    std::deque<void*> answers_;  // parent-command answers the host holds
+    vrelhost::ScriptDriver driver_;
     char hostOwned_[8] = "host";
 };
 
@@ -249,14 +202,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t low = in.byte();
     const std::size_t scriptLength = low | static_cast<std::size_t>(in.byte()) << 8;
     fuzz::Input replies = in.split(scriptLength);
-    ScriptedHost host(replies.bytes(replies.remaining()));
+    FuzzAbortSink sink;
+    ScriptedHost host(sink, replies.bytes(replies.remaining()));
 
     const std::uint8_t setup = in.byte();
     const bool withHost = setup % 8 != 0;
     std::unique_ptr<fuzz::ExactText> creationText;
     if (setup & 0x10) creationText = std::make_unique<fuzz::ExactText>(in.text());
     {
-        PanelRun run(withHost ? &host : nullptr, creationText ? creationText->get() : nullptr);
+        PanelRun run(withHost ? &host : nullptr, sink, creationText ? creationText->get() : nullptr);
         for (int i = 0; i < maxNotifications && !in.empty(); ++i) run.step(in);
     }
     vrel::setDebugSink(nullptr, nullptr);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzzer_common.h"
-#include "parsed_command.h"
+#include "runtime/boundary/parsed_command.h"
 
 namespace {
 

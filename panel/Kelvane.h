@@ -19,8 +19,8 @@
 // revertives.cpp, database_changes.cpp, parent_commands.cpp.
 #pragma once
 
-#include "../hostlib/vrel_config.h"
-#include "../runtime/vrel_script_helper.h"
+#include "hostlib/vrel_config.h"
+#include "runtime/vrel_script_helper.h"
 
 class Kelvane : public vrel_script_helper {
 public:

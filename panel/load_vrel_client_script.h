@@ -5,7 +5,7 @@
 // script could not be created. No exception ever leaves it.
 #pragma once
 
-#include "../runtime/vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 #if defined(_WIN32)
 #define KELVANE_EXPORT __declspec(dllexport)

@@ -6,7 +6,7 @@
 // Owns nothing: compile-time constants only.
 #pragma once
 
-#include "../hostlib/vrel_string.h"
+#include "hostlib/vrel_string.h"
 
 namespace panel_names {
 

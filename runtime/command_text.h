@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "../hostlib/vrel_string.h"
+#include "hostlib/vrel_string.h"
 
 class command_text {
 public:

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "../hostlib/debug_output.h"
+#include "hostlib/debug_output.h"
 #include "command_text.h"
 #include "vrel_script_helper.h"
 

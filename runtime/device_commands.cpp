@@ -1,7 +1,7 @@
 // Device, database and timer commands. Texts are composed with command_text,
 // so no number or name is ever cut short, and every field is joined by
 // concatenation: a "%" or "%1" inside a name reaches the host as typed.
-#include "../hostlib/debug_output.h"
+#include "hostlib/debug_output.h"
 #include "command_text.h"
 #include "vrel_script_helper.h"
 

@@ -2,9 +2,12 @@
 // every notification kind to its handler.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
 
+#include "hostlib/debug_output.h"
 #include "vrel_script_helper.h"
 
 namespace {
@@ -34,6 +37,14 @@ void splitInPlace(char* copy, parsed_command& parsed) {
     }
 }
 
+// One debug line naming what a dropped notification met. Composed on the
+// stack and written as is: out of memory, nothing more may be allocated.
+void reportDropped(const char* what) noexcept {
+    char line[256];
+    std::snprintf(line, sizeof line, "vrel_script_helper: a notification was dropped: %s\n", what);
+    vrel::debugWrite(line);
+}
+
 }  // namespace
 
 vrel_script_helper::vrel_script_helper(vrel_client_callback* hostCallback, const char* text)
@@ -50,14 +61,19 @@ void vrel_script_helper::onDatabase(database_notify*) {}
 
 void* vrel_script_helper::notify(void* data, int kind) {
     // An exception must never unwind into the host's frames: it would take the
-    // whole panel host down. The only one a handler can meet is running out of
-    // memory; the notification is then dropped.
+    // whole panel host down. The notification is dropped instead, and the debug
+    // line names what was caught (running out of memory, or whatever a host
+    // that broke its promise threw through a command).
     try {
         return dispatch(data, kind);
+    } catch (const std::bad_alloc&) {
+        reportDropped("out of memory");
+    } catch (const std::exception& e) {
+        reportDropped(e.what());
     } catch (...) {
-        debugOut("vrel_script_helper: a notification was dropped: out of memory\n");
-        return nullptr;
+        reportDropped("an exception that is not a std::exception");
     }
+    return nullptr;
 }
 
 void* vrel_script_helper::dispatch(void* data, int kind) {

@@ -4,9 +4,9 @@
 // as vrel_string copies, numbers as ints.
 #pragma once
 
-#include "../hostlib/vrel_string.h"
-#include "notify_records.h"
-#include "parsed_command.h"
+#include "hostlib/vrel_string.h"
+#include "runtime/boundary/notify_records.h"
+#include "runtime/boundary/parsed_command.h"
 
 struct revertive_notify {
     const revertive_record* record;

@@ -18,13 +18,13 @@
 
 #include <vector>
 
-#include "../hostlib/vrel_string.h"
-#include "../hostlib/vrel_stringlist.h"
+#include "hostlib/vrel_string.h"
+#include "hostlib/vrel_stringlist.h"
 #include "decode_vrel_string.h"
-#include "notify_records.h"
+#include "runtime/boundary/notify_records.h"
 #include "notify_views.h"
-#include "parsed_command.h"
-#include "vrel_client_callback.h"
+#include "runtime/boundary/parsed_command.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 class vrel_script_helper : public vrel_client_callback {
 public:

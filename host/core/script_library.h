@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 namespace vrelhost {
 

@@ -2,9 +2,9 @@
 //
 // Creates the script through the library's entry (the creation text is the
 // folder of the panel files), delivers notifications to it one at a time, and
-// destroys it at the end. After every call into the script returns, the
-// session checks that every reply given during the call was handed back, then
-// delivers the device reports the call caused (each itself a call, so reports
+// destroys it at the end, through the protocol kit's script driver, which
+// checks the script's side of every call. After every call into the script
+// returns, the session delivers the device reports the call caused (each itself a call, so reports
 // are never delivered re-entrantly). Timer ticks come from the simulated clock
 // while the operator waits.
 //
@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "host/protocol/script_driver.h"
 #include "protocol_log.h"
 #include "script_library.h"
 #include "simulated_host.h"
@@ -25,14 +26,14 @@ namespace vrelhost {
 class ScriptSession {
 public:
     ScriptSession(SimulatedHost& host, Transcript& transcript, ProtocolLog& log)
-        : host_(host), transcript_(transcript), log_(log) {}
+        : host_(host), transcript_(transcript), log_(log), driver_(&host, log) {}
     ~ScriptSession() { destroy(); }
     ScriptSession(const ScriptSession&) = delete;
     ScriptSession& operator=(const ScriptSession&) = delete;
 
     // False when the entry returned no script.
     bool create(ScriptLibrary::Entry entry, const std::string& creationText);
-    bool alive() const { return script_ != nullptr; }
+    bool alive() const { return driver_.alive(); }
 
     void button(const std::string& panel, const std::string& control, const std::string& event);
     void revertive(int device, int index, const std::string& text);
@@ -44,14 +45,13 @@ public:
     void destroy();
 
 private:
-    void* call(void* data, int kind);
     void deliver(const PendingReport& report);
     void settle();
 
     SimulatedHost& host_;
     Transcript& transcript_;
     ProtocolLog& log_;
-    vrel_client_callback* script_ = nullptr;
+    ScriptDriver driver_;
 };
 
 }  // namespace vrelhost

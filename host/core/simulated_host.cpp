@@ -5,26 +5,12 @@
 namespace vrelhost {
 namespace {
 
-// The status PI, PS and PR answer on success: only ever tested for null.
-char panelStatus[] = "ok";
-
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
 SimulatedHost::SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log)
-    : site_(site), transcript_(transcript), log_(log) {}
-
-void* SimulatedHost::notify(void* data, int kind) {
-    if (kind == vrel_kind::command) return command(static_cast<const char*>(data));
-    if (kind == vrel_kind::release) {
-        handBack(data);
-        return nullptr;
-    }
-    log_.report("the script called the host with kind " + std::to_string(kind) +
-                "; the host takes only commands (0) and hand-backs (5)");
-    return nullptr;
-}
+    : ProtocolHost(log), site_(site), transcript_(transcript) {}
 
 std::deque<PendingReport> SimulatedHost::takePending() {
     std::deque<PendingReport> taken;
@@ -32,38 +18,9 @@ std::deque<PendingReport> SimulatedHost::takePending() {
     return taken;
 }
 
-void SimulatedHost::handBack(void* pointer) {
-    switch (ledger_.handBack(pointer)) {
-        case ReplyLedger::HandBack::freed:
-        case ReplyLedger::HandBack::null:  // a query without reply hands back null; harmless
-            return;
-        case ReplyLedger::HandBack::twice:
-            log_.report("a reply was handed back twice");
-            return;
-        case ReplyLedger::HandBack::unknown:
-            log_.report("the script handed back a pointer the host never gave out as a reply");
-            return;
-    }
-}
+void SimulatedHost::received(const std::string& text) { transcript_.sent(text); }
 
-void* SimulatedHost::command(const char* text) {
-    if (!text) {
-        log_.report("a command with a null text");
-        return nullptr;
-    }
-    const std::string line = text;
-    transcript_.sent(line);
-    if (closed_) {
-        log_.report("command after the closing AS: " + line);
-        return nullptr;
-    }
-    std::string error;
-    std::optional<HostCommand> parsed = parseHostCommand(line, error);
-    if (!parsed) {
-        log_.report("malformed command (" + error + "): " + line);
-        return nullptr;
-    }
-    const HostCommand& c = *parsed;
+ProtocolHost::Answer SimulatedHost::carryOut(const HostCommand& c, const std::string&) {
     const std::string& code = c.code;
     if (code == "CD" || code == "CE" || code == "CH" || code == "CS") return controlState(c);
     if (isPanelFileCode(code)) return panelFile(c);
@@ -72,36 +29,35 @@ void* SimulatedHost::command(const char* text) {
     if (code == "XI") return listControls(c);
     if (code == "SD") {
         const Device* d = site_.findInstance(c.texts[0]);
-        return answer(line, d ? std::optional<std::string>(std::to_string(d->number)) : std::nullopt);
+        return answer(d ? std::optional<std::string>(std::to_string(d->number)) : std::nullopt);
     }
-    if (code == "RN") return answer(line, site_.entry(c.numbers[0], c.numbers[1], c.numbers[2]));
+    if (code == "RN") return answer(site_.entry(c.numbers[0], c.numbers[1], c.numbers[2]));
     if (code == "IP") return pollSlots(c);
     if (code == "IR") {
         slotRegistrations_[c.numbers[0]].emplace_back(c.numbers[1], c.numbers[2]);
-        return nullptr;
+        return Answer::none();
     }
     if (code == "IU") {
         slotRegistrations_.erase(c.numbers[0]);
-        return nullptr;
+        return Answer::none();
     }
     if (code == "RR") {
         entryRegistrations_[c.numbers[0]].emplace_back(c.numbers[1], c.numbers[2]);
-        return nullptr;
+        return Answer::none();
     }
     if (code == "IW") return writeSlot(c);
     if (code == "RM") return renameEntry(c);
     if (code == "ET") return timer(c);
-    closed_ = true;  // AS, the script's last text
-    return nullptr;
+    return Answer::none();  // AS, the script's last text
 }
 
-void* SimulatedHost::answer(const std::string& origin, const std::optional<std::string>& reply) {
+ProtocolHost::Answer SimulatedHost::answer(const std::optional<std::string>& reply) {
     if (!reply) {
         transcript_.noReply();
-        return nullptr;
+        return Answer::none();
     }
     transcript_.reply(*reply);
-    return ledger_.give(*reply, origin);
+    return Answer::reply(reply);
 }
 
 Control* SimulatedHost::controlFor(const HostCommand& c, const std::string& panel, const std::string& name) {
@@ -114,15 +70,15 @@ Control* SimulatedHost::controlFor(const HostCommand& c, const std::string& pane
     return control;
 }
 
-void* SimulatedHost::controlState(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::controlState(const HostCommand& c) {
     Control* control = controlFor(c, c.texts[0], c.texts[1]);
-    if (!control) return nullptr;
+    if (!control) return Answer::none();
     if (c.code == "CD" || c.code == "CE") control->properties["enabled"] = c.code == "CE" ? "1" : "0";
     else control->properties["visible"] = c.code == "CS" ? "1" : "0";
-    return nullptr;
+    return Answer::none();
 }
 
-void* SimulatedHost::panelFile(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::panelFile(const HostCommand& c) {
     std::string error;
     bool done = false;
     if (c.code == "PR") {
@@ -134,34 +90,32 @@ void* SimulatedHost::panelFile(const HostCommand& c) {
         done = panels_.show(c.texts[0], c.texts[1], error);
     }
     if (!done) transcript_.note(c.code + " refused: " + error);
-    return done ? panelStatus : nullptr;
+    return done ? Answer::status() : Answer::none();
 }
 
-void* SimulatedHost::setProperty(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::setProperty(const HostCommand& c) {
     const std::string& assignment = c.texts[0];
     std::size_t eq = assignment.find('=');
     if (eq == std::string::npos || eq == 0) {
-        log_.report("TP expects property=value in its first field: " + quoted(assignment));
-        return nullptr;
+        sink().breach("TP expects property=value in its first field: " + quoted(assignment));
+        return Answer::none();
     }
     Control* control = controlFor(c, c.texts[1], c.texts[2]);
     if (control) control->properties[assignment.substr(0, eq)] = assignment.substr(eq + 1);
-    return nullptr;
+    return Answer::none();
 }
 
-void* SimulatedHost::getProperty(const HostCommand& c) {
-    const std::string origin = "TG '" + c.texts[0] + "' '" + c.texts[1] + "' '" + c.texts[2] + "'";
+ProtocolHost::Answer SimulatedHost::getProperty(const HostCommand& c) {
     Control* control = controlFor(c, c.texts[0], c.texts[1]);
-    if (!control) return answer(origin, std::nullopt);
+    if (!control) return answer(std::nullopt);
     const std::string& property = c.texts[2];
-    if (property != "all") return answer(origin, property + "=" + control->property(property));
+    if (property != "all") return answer(property + "=" + control->property(property));
     std::string all;
     for (const auto& [key, value] : control->properties) all += (all.empty() ? "" : ",") + key + "=" + value;
-    return answer(origin, all);
+    return answer(all);
 }
 
-void* SimulatedHost::listControls(const HostCommand& c) {
-    const std::string origin = "XI '" + c.texts[0] + "' '" + c.texts[1] + "'";
+ProtocolHost::Answer SimulatedHost::listControls(const HostCommand& c) {
     const PanelSlots::Slot* slot = panels_.slot(c.texts[0]);
     std::string names;
     if (slot) {
@@ -170,41 +124,41 @@ void* SimulatedHost::listControls(const HostCommand& c) {
                 names += (names.empty() ? "" : ",") + control.name;
     }
     // Nothing matching is no reply, so a caller never acts on an empty name.
-    return answer(origin, names.empty() ? std::nullopt : std::optional<std::string>(names));
+    return answer(names.empty() ? std::nullopt : std::optional<std::string>(names));
 }
 
-void* SimulatedHost::pollSlots(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::pollSlots(const HostCommand& c) {
     const int device = c.numbers[0];
     const Device* d = site_.find(device);
     if (!d || !d->hasSlots) {
         transcript_.note("IP: device " + std::to_string(device) + " is not an infodriver");
-        return nullptr;
+        return Answer::none();
     }
     // Only slots that exist are reported, however wide the range asked for.
     const int first = std::max(c.numbers[1], 1), last = std::min(c.numbers[2], infodriverSlots);
     for (int slot = first; slot <= last; ++slot)
         pending_.push_back(PendingReport{PendingReport::Kind::revertive, device, 0, slot, *site_.slot(device, slot)});
-    return nullptr;
+    return Answer::none();
 }
 
-void* SimulatedHost::writeSlot(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::writeSlot(const HostCommand& c) {
     const int device = c.numbers[0], slot = c.numbers[1];
     if (!site_.writeSlot(device, slot, c.texts[0])) {
         transcript_.note("IW: device " + std::to_string(device) + " has no slot " + std::to_string(slot));
-        return nullptr;
+        return Answer::none();
     }
     if (covers(slotRegistrations_, device, slot))
         pending_.push_back(PendingReport{PendingReport::Kind::revertive, device, 0, slot, c.texts[0]});
-    return nullptr;
+    return Answer::none();
 }
 
-void* SimulatedHost::renameEntry(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::renameEntry(const HostCommand& c) {
     const int device = c.numbers[0], database = c.numbers[1], index = c.numbers[2];
     const std::string& text = c.texts[0];
     if (!site_.rename(device, database, index, text)) {
         transcript_.note("RM: device " + std::to_string(device) + " has no entry " + std::to_string(index) +
                          " in database " + std::to_string(database));
-        return nullptr;
+        return Answer::none();
     }
     if (siteFile_ && siteFile_->keeps(device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
@@ -216,21 +170,21 @@ void* SimulatedHost::renameEntry(const HostCommand& c) {
     }
     if (covers(entryRegistrations_, device, index))
         pending_.push_back(PendingReport{PendingReport::Kind::database, device, database, index, text});
-    return nullptr;
+    return Answer::none();
 }
 
-void* SimulatedHost::timer(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::timer(const HostCommand& c) {
     const int id = c.numbers[0];
     if (c.numbers.size() == 1) {
         timers_.stop(id);
-        return nullptr;
+        return Answer::none();
     }
     if (c.numbers[1] <= 0) {
-        log_.report("ET with an interval of " + std::to_string(c.numbers[1]) + "; a timer needs 1 or more");
-        return nullptr;
+        sink().breach("ET with an interval of " + std::to_string(c.numbers[1]) + "; a timer needs 1 or more");
+        return Answer::none();
     }
     timers_.start(id, c.numbers[1]);
-    return nullptr;
+    return Answer::none();
 }
 
 bool SimulatedHost::covers(const Ranges& ranges, int device, int index) {

@@ -1,13 +1,12 @@
-// SimulatedHost: the host's side of the protocol, as the script sees it.
+// SimulatedHost: the simulator's reply policy on top of the host's rules
+// (host/protocol/protocol_host.h), which check every call and report to the
+// protocol log.
 //
-// The script calls notify() with kind 0 to send a command text and with kind
-// 5 to hand back a reply. Each command is written to the transcript, read
-// with the command parser and carried out on the site, the panel slots and
-// the timers. Queries (SD, XI, RN, TG) answer with a buffer from the reply
-// ledger, which the script owns a copy of and must hand back; PI, PS and PR
-// answer a status that is only tested (a static text, never to be handed
-// back); every other command answers null. Malformed texts and wrong hand-
-// backs are reported to the protocol log, never acted on.
+// Each command is written to the transcript and carried out on the site, the
+// panel slots and the timers. Queries (SD, XI, RN, TG) answer what the site
+// and the panels hold; PI, PS and PR answer a status when they succeed; every
+// other command answers null. A command the host cannot carry out for the
+// site (an unknown slot, control or entry) is noted in the transcript.
 //
 // What the devices report back (a written infodriver slot, a renamed database
 // entry, a poll) is queued, never delivered from inside notify(): the session
@@ -23,15 +22,14 @@
 #include <utility>
 #include <vector>
 
-#include "command_parser.h"
+#include "host/protocol/command_grammar.h"
+#include "host/protocol/protocol_host.h"
 #include "panel_slots.h"
 #include "protocol_log.h"
-#include "reply_ledger.h"
 #include "site.h"
 #include "site_file.h"
 #include "timer_set.h"
 #include "transcript.h"
-#include "vrel_client_callback.h"
 
 namespace vrelhost {
 
@@ -44,7 +42,7 @@ struct PendingReport {
     std::string text;
 };
 
-class SimulatedHost : public vrel_client_callback {
+class SimulatedHost : public ProtocolHost {
 public:
     SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log);
 
@@ -55,49 +53,42 @@ public:
     int unsavedRenames() const { return unsavedRenames_; }
     const std::string& saveError() const { return saveError_; }
 
-    void* notify(void* data, int kind) override;
-
     std::deque<PendingReport> takePending();
-    bool closed() const { return closed_; }
 
     PanelSlots& panels() { return panels_; }
     TimerSet& timers() { return timers_; }
-    ReplyLedger& ledger() { return ledger_; }
     Site& site() { return site_; }
 
 private:
     using Ranges = std::map<int, std::vector<std::pair<int, int>>>;  // device -> first..last
 
-    void* command(const char* text);
-    void handBack(void* pointer);
-    void* answer(const std::string& origin, const std::optional<std::string>& reply);
+    void received(const std::string& text) override;
+    Answer carryOut(const HostCommand& c, const std::string& text) override;
+    Answer answer(const std::optional<std::string>& reply);
 
-    void* controlState(const HostCommand& c);
-    void* panelFile(const HostCommand& c);
-    void* setProperty(const HostCommand& c);
-    void* getProperty(const HostCommand& c);
-    void* listControls(const HostCommand& c);
-    void* pollSlots(const HostCommand& c);
-    void* writeSlot(const HostCommand& c);
-    void* renameEntry(const HostCommand& c);
-    void* timer(const HostCommand& c);
+    Answer controlState(const HostCommand& c);
+    Answer panelFile(const HostCommand& c);
+    Answer setProperty(const HostCommand& c);
+    Answer getProperty(const HostCommand& c);
+    Answer listControls(const HostCommand& c);
+    Answer pollSlots(const HostCommand& c);
+    Answer writeSlot(const HostCommand& c);
+    Answer renameEntry(const HostCommand& c);
+    Answer timer(const HostCommand& c);
     Control* controlFor(const HostCommand& c, const std::string& panel, const std::string& name);
 
     static bool covers(const Ranges& ranges, int device, int index);
 
     Site& site_;
     Transcript& transcript_;
-    ProtocolLog& log_;
     SiteFile* siteFile_ = nullptr;
     int unsavedRenames_ = 0;
     std::string saveError_;
     PanelSlots panels_;
     TimerSet timers_;
-    ReplyLedger ledger_;
     Ranges slotRegistrations_;   // IR
     Ranges entryRegistrations_;  // RR
     std::deque<PendingReport> pending_;
-    bool closed_ = false;
 };
 
 }  // namespace vrelhost

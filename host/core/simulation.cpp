@@ -182,6 +182,12 @@ int Simulation::finish() {
                << "; it is incomplete\n";
         return p.status = 1;
     }
+    if (p.log->refusals() > 0) {
+        // The host itself failed on a command: what the script asked was not done.
+        errors << "vrel-host: the host failed on " << p.log->refusals()
+               << " command(s) and refused them, see the lines starting with \"! refused: the host failed\"\n";
+        return p.status = 1;
+    }
     if (p.badLine) return p.status = 1;
     if (p.log->count() > 0) {
         errors << "vrel-host: " << p.log->count() << " protocol error(s), see the lines starting with !!\n";

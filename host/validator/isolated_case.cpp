@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +56,9 @@ std::string telling(const std::string& text, std::size_t count) {
     return out;
 }
 
+// Marks a warning's line in the verdict file.
+constexpr char warningMark[] = "! ";
+
 [[noreturn]] void runChild(const std::function<void(CaseReport&)>& body, unsigned timeLimitSeconds,
                            std::FILE* verdict, std::FILE* errors) {
     dup2(fileno(errors), STDERR_FILENO);
@@ -62,6 +66,7 @@ std::string telling(const std::string& text, std::size_t count) {
     alarm(timeLimitSeconds);
     CaseReport report;
     body(report);
+    for (const std::string& line : report.warningLines()) std::fprintf(verdict, "%s%s\n", warningMark, line.c_str());
     for (const std::string& line : report.lines()) std::fprintf(verdict, "%s\n", line.c_str());
     std::fprintf(verdict, report.failed() ? "FAILED\n" : "PASSED\n");
     std::fflush(verdict);
@@ -93,6 +98,10 @@ CaseOutcome runIsolated(const std::function<void(CaseReport&)>& body, unsigned t
     const bool finished = !found.empty() && (found.back() == "PASSED" || found.back() == "FAILED");
     const bool casePassed = finished && found.back() == "PASSED";
     if (finished) found.pop_back();
+    const auto isWarning = [](const std::string& line) { return line.rfind(warningMark, 0) == 0; };
+    for (const std::string& line : found)
+        if (isWarning(line)) outcome.warnings.push_back(line.substr(sizeof warningMark - 1));
+    found.erase(std::remove_if(found.begin(), found.end(), isWarning), found.end());
 
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);

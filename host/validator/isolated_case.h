@@ -19,6 +19,7 @@ namespace validator {
 struct CaseOutcome {
     bool passed = false;
     std::vector<std::string> messages;  // why it failed; empty when it passed
+    std::vector<std::string> warnings;  // what deserves a look, whether it passed or not
     std::string errorTail;              // the telling part of the child's standard error, when it failed
 };
 

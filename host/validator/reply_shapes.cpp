@@ -2,18 +2,13 @@
 
 #include <memory>
 
+#include "host/protocol/command_grammar.h"
+
 namespace validator {
 namespace {
 
 constexpr int shapeCount = 9;
 
-// The property a TG asks for: its last field, between the last two apostrophes.
-std::string askedProperty(const std::string& command) {
-    const std::size_t close = command.rfind('\'');
-    if (close == std::string::npos || close == 0) return "";
-    const std::size_t open = command.rfind('\'', close - 1);
-    return open == std::string::npos ? "" : command.substr(open + 1, close - open - 1);
-}
 
 std::optional<std::string> shaped(int shape, const std::string& command) {
     switch (shape) {
@@ -21,7 +16,7 @@ std::optional<std::string> shaped(int shape, const std::string& command) {
     case 1: return std::string();
     case 2: return std::string(1000, 'W');
     case 3: return std::string("no equals sign here");
-    case 4: return askedProperty(command) + "=" + std::string(1000, 'V');
+    case 4: return vrelhost::askedProperty(command) + "=" + std::string(1000, 'V');
     case 5: return std::string("other=1");  // an answer for another property
     case 6: return std::string("12 7");
     case 7: return std::string("'quoted text' and a ' stray apostrophe");
@@ -36,7 +31,7 @@ std::optional<std::string> plausibleReply(const std::string& command) {
     if (code == "SD") return std::string("57");
     if (code == "XI") return std::string("alm_1,alm_2");
     if (code == "RN") return std::string("Name");
-    if (code == "TG") return askedProperty(command) + "=ABC";
+    if (code == "TG") return vrelhost::askedProperty(command) + "=ABC";
     return std::nullopt;
 }
 

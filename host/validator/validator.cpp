@@ -60,6 +60,8 @@ int runValidator(const std::string& library, std::optional<unsigned long long> s
             validator::CaseOutcome outcome = validator::runIsolated(c.body, caseTimeLimitSeconds);
             ++run;
             std::printf("%-48s %s\n", c.name.c_str(), outcome.passed ? "pass" : "FAIL");
+            // A warning does not fail the case; it is there for the integrator to see.
+            for (const std::string& warning : outcome.warnings) std::printf("! %s\n", warning.c_str());
             std::fflush(stdout);
             if (!outcome.passed) failures.push_back({c.name, std::move(outcome)});
         }

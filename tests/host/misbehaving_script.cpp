@@ -5,7 +5,7 @@
 // does not take. It still closes with AS.
 #include <string>
 
-#include "vrel_client_callback.h"
+#include "runtime/boundary/vrel_client_callback.h"
 
 namespace {
 

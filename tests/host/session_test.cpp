@@ -10,7 +10,7 @@
 
 #include "config_folder.h"
 #include "default_site.h"
-#include "notify_records.h"
+#include "runtime/boundary/notify_records.h"
 #include "scenario_runner.h"
 #include "script_library.h"
 #include "script_session.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "decode_vrel_string.h"
-#include "parsed_command.h"
+#include "runtime/boundary/parsed_command.h"
 
 namespace {
 

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "debug_capture.h"
 #include "host_records.h"
@@ -83,18 +86,30 @@ TEST(Dispatcher, NullRecordsAreIgnoredWithoutCallingTheHandler) {
     EXPECT_THAT(script.calls, IsEmpty());
 }
 
-TEST(Dispatcher, AHandlerRunningOutOfMemoryDropsTheNotificationInsteadOfThrowing) {
-    struct StarvedScript : TestScript {
-        using TestScript::TestScript;
-        int onTimer(int) override { throw std::bad_alloc(); }
+TEST(Dispatcher, AHandlerThatThrowsDropsTheNotificationAndNamesWhatItCaught) {
+    struct ThrowingScript : TestScript {
+        ThrowingScript(vrel_client_callback* host, std::function<void()> raise)
+            : TestScript(host, ""), raise_(std::move(raise)) {}
+        int onTimer(int) override {
+            raise_();
+            return 0;
+        }
+        std::function<void()> raise_;
     };
-    RecordingHost host;
-    DebugCapture debug;
-    StarvedScript script(&host, "");
-    void* result = reinterpret_cast<void*>(1);
-    EXPECT_NO_THROW(result = script.notify(reinterpret_cast<void*>(std::intptr_t{1}), vrel_kind::timer));
-    EXPECT_EQ(result, nullptr);
-    EXPECT_THAT(debug.texts(), ElementsAre("vrel_script_helper: a notification was dropped: out of memory\n"));
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { throw std::bad_alloc(); }, "out of memory"},
+        {[] { throw std::runtime_error("the site file cannot be written"); }, "the site file cannot be written"},
+        {[] { throw 42; }, "an exception that is not a std::exception"},
+    };
+    for (const auto& [raise, said] : cases) {
+        RecordingHost host;
+        DebugCapture debug;
+        ThrowingScript script(&host, raise);
+        void* result = reinterpret_cast<void*>(1);
+        EXPECT_NO_THROW(result = script.notify(reinterpret_cast<void*>(std::intptr_t{1}), vrel_kind::timer));
+        EXPECT_EQ(result, nullptr);
+        EXPECT_THAT(debug.texts(), ElementsAre("vrel_script_helper: a notification was dropped: " + said + "\n"));
+    }
 }
 
 TEST(NotifyViews, RecordTextsAreReadInPlaceUpToTheirNul) {

@@ -1,26 +1,5 @@
 #include "recording_host.h"
 
-#include <cstring>
-
-namespace {
-char panelStatus[] = "ok";  // a status, only ever tested for null
-char commandStatus[] = "done";
-
-bool isQuery(const std::string& command) {
-    const std::string code = command.substr(0, 2);
-    return code == "SD" || code == "XI" || code == "RN" || code == "TG";
-}
-
-bool isPanelCommand(const std::string& command) {
-    const std::string code = command.substr(0, 2);
-    return code == "PI" || code == "PS" || code == "PR";
-}
-}  // namespace
-
-RecordingHost::~RecordingHost() {
-    for (const auto& entry : outstanding_) delete[] static_cast<char*>(entry.first);
-}
-
 std::vector<std::string> RecordingHost::commandsSince(std::size_t mark) const {
     if (mark >= commands_.size()) return {};
     return std::vector<std::string>(commands_.begin() + static_cast<std::ptrdiff_t>(mark), commands_.end());
@@ -42,36 +21,27 @@ std::optional<std::string> RecordingHost::answerFor(const std::string& command) 
     return std::nullopt;
 }
 
-void* RecordingHost::notify(void* data, int kind) {
-    if (kind == vrel_kind::release) {
-        auto given = data ? outstanding_.find(data) : outstanding_.end();
-        if (!data) {
-            ++nullHandBacks_;
-            transcript_.push_back("<release null>");
-        } else if (given != outstanding_.end()) {
-            transcript_.push_back("<release> " + given->second);
-            outstanding_.erase(given);
-            delete[] static_cast<char*>(data);
-        } else {
-            ++badHandBacks_;
-            transcript_.push_back("<release unknown>");
-        }
-        return nullptr;
+void RecordingHost::received(const std::string& text) {
+    commands_.push_back(text);
+    transcript_.push_back(text);
+}
+
+vrelhost::ProtocolHost::Answer RecordingHost::carryOut(const vrelhost::HostCommand& command,
+                                                       const std::string& text) {
+    if (vrelhost::isPanelFileCode(command.code)) return refusePanels_ ? Answer::none() : Answer::status();
+    if (!vrelhost::isQueryCode(command.code)) return answerAll_ ? Answer::status() : Answer::none();
+    return Answer::reply(answerFor(text));
+}
+
+void RecordingHost::handedBack(vrelhost::ReplyLedger::HandBack result, const std::string& origin) {
+    using HandBack = vrelhost::ReplyLedger::HandBack;
+    if (result == HandBack::freed) {
+        transcript_.push_back("<release> " + origin);
+    } else if (result == HandBack::null) {
+        ++nullHandBacks_;
+        transcript_.push_back("<release null>");
+    } else {
+        ++badHandBacks_;
+        transcript_.push_back("<release unknown>");
     }
-    if (kind != vrel_kind::command) {
-        ++strayKinds_;
-        return nullptr;
-    }
-    const std::string command = data ? static_cast<const char*>(data) : "";
-    commands_.push_back(command);
-    transcript_.push_back(command);
-    if (isPanelCommand(command)) return refusePanels_ ? nullptr : panelStatus;
-    if (!isQuery(command)) return answerAll_ ? commandStatus : nullptr;
-    const std::optional<std::string> answer = answerFor(command);
-    if (!answer) return nullptr;
-    char* buffer = new char[answer->size() + 1];
-    std::memcpy(buffer, answer->c_str(), answer->size() + 1);
-    outstanding_.emplace(buffer, command);
-    ++given_;
-    return buffer;
 }

@@ -1,4 +1,4 @@
-#include "reply_ledger.h"
+#include "host/protocol/reply_ledger.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,10 +14,11 @@ char* ReplyLedger::give(const std::string& text, const std::string& origin) {
     return pointer;
 }
 
-ReplyLedger::HandBack ReplyLedger::handBack(const void* pointer) {
+ReplyLedger::HandBack ReplyLedger::handBack(const void* pointer, std::string* origin) {
     if (!pointer) return HandBack::null;
     auto it = outstanding_.find(pointer);
     if (it != outstanding_.end()) {
+        if (origin) *origin = std::move(it->second.origin);
         quarantine_.push_back(std::move(it->second.buffer));
         outstanding_.erase(it);
         if (quarantine_.size() > quarantineSize) quarantine_.pop_front();

@@ -1,4 +1,4 @@
-#include "parsed_command.h"
+#include "runtime/boundary/parsed_command.h"
 
 #include <cstring>
 

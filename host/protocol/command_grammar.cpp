@@ -1,23 +1,58 @@
-#include "command_parser.h"
+#include "host/protocol/command_grammar.h"
 
 #include <charconv>
-#include <map>
+#include <cstring>
 
 namespace vrelhost {
 namespace {
 
 // Field shapes: N a number, T a text, F the free text (may hold apostrophes),
-// A the literal 'ADD'. Each code lists the shapes it may take.
-const std::map<std::string, std::vector<std::string>>& shapes() {
-    static const std::map<std::string, std::vector<std::string>> table = {
-        {"CD", {"TT"}},  {"CE", {"TT"}},          {"CH", {"TT"}},          {"CS", {"TT"}},
-        {"PI", {"TT", "TTT"}},                    {"PS", {"TT", "TTT"}},   {"PR", {"T"}},
-        {"TP", {"FTT"}}, {"TG", {"TTT"}},         {"SD", {"F"}},           {"XI", {"TT"}},
-        {"IP", {"NNN"}}, {"IR", {"NNN", "NNNA"}}, {"IU", {"N"}},           {"IW", {"NFNN"}},
-        {"RR", {"NNN", "NNNA"}},                  {"RM", {"NNNFN"}},       {"RN", {"NNN"}},
-        {"ET", {"N", "NN"}},                      {"AS", {""}},
-    };
-    return table;
+// A the literal 'ADD'. Each code lists the shapes it may take (one or two).
+struct CodeForm {
+    char code[3];
+    ReplyKind reply;
+    const char* shapes[2];
+};
+
+constexpr CodeForm codes[] = {
+    {"CD", ReplyKind::none, {"TT", nullptr}},    {"CE", ReplyKind::none, {"TT", nullptr}},
+    {"CH", ReplyKind::none, {"TT", nullptr}},    {"CS", ReplyKind::none, {"TT", nullptr}},
+    {"PI", ReplyKind::status, {"TT", "TTT"}},    {"PS", ReplyKind::status, {"TT", "TTT"}},
+    {"PR", ReplyKind::status, {"T", nullptr}},   {"TP", ReplyKind::none, {"FTT", nullptr}},
+    {"TG", ReplyKind::query, {"TTT", nullptr}},  {"SD", ReplyKind::query, {"F", nullptr}},
+    {"XI", ReplyKind::query, {"TT", nullptr}},   {"IP", ReplyKind::none, {"NNN", nullptr}},
+    {"IR", ReplyKind::none, {"NNN", "NNNA"}},    {"IU", ReplyKind::none, {"N", nullptr}},
+    {"IW", ReplyKind::none, {"NFNN", nullptr}},  {"RR", ReplyKind::none, {"NNN", "NNNA"}},
+    {"RM", ReplyKind::none, {"NNNFN", nullptr}}, {"RN", ReplyKind::query, {"NNN", nullptr}},
+    {"ET", ReplyKind::none, {"N", "NN"}},        {"AS", ReplyKind::none, {"", nullptr}},
+};
+
+// Codes are two capital letters: a table of every pair finds one in constant
+// time (the benchmark host looks up every command it is sent).
+constexpr int pairOf(char a, char b) {
+    return a >= 'A' && a <= 'Z' && b >= 'A' && b <= 'Z' ? (a - 'A') * 26 + (b - 'A') : -1;
+}
+
+struct CodeIndex {
+    signed char form[26 * 26];
+};
+
+constexpr CodeIndex buildIndex() {
+    CodeIndex index{};
+    for (signed char& f : index.form) f = -1;
+    for (int i = 0; i < static_cast<int>(sizeof codes / sizeof *codes); ++i)
+        index.form[pairOf(codes[i].code[0], codes[i].code[1])] = static_cast<signed char>(i);
+    return index;
+}
+
+constexpr CodeIndex codeIndex = buildIndex();
+
+const CodeForm* formOf(const char* text) {
+    if (!text || !text[0]) return nullptr;
+    const int pair = pairOf(text[0], text[1]);
+    if (pair < 0) return nullptr;
+    const int form = codeIndex.form[pair];
+    return form < 0 ? nullptr : &codes[form];
 }
 
 struct Field {
@@ -107,17 +142,34 @@ bool parseShape(const std::string& rest, const std::string& shape, std::vector<F
 
 }  // namespace
 
-bool isQueryCode(const std::string& code) { return code == "SD" || code == "XI" || code == "RN" || code == "TG"; }
+bool hasKnownCode(const char* text) { return formOf(text) && (text[2] == '\0' || text[2] == ' '); }
 
-bool isPanelFileCode(const std::string& code) { return code == "PI" || code == "PS" || code == "PR"; }
+ReplyKind replyKindOf(const char* text) {
+    const CodeForm* form = formOf(text);
+    return form ? form->reply : ReplyKind::none;
+}
 
-std::optional<HostCommand> parseHostCommand(const std::string& text, std::string& error) {
-    const std::string code = text.substr(0, 2);
-    auto known = shapes().find(code);
-    if (text.size() < 2 || known == shapes().end()) {
+std::string askedProperty(const std::string& command) {
+    const std::size_t close = command.rfind('\'');
+    if (close == std::string::npos || close == 0) return "";
+    const std::size_t open = command.rfind('\'', close - 1);
+    return open == std::string::npos ? "" : command.substr(open + 1, close - open - 1);
+}
+
+bool isQueryCode(const std::string& code) { return code.size() == 2 && replyKindOf(code.c_str()) == ReplyKind::query; }
+
+bool isPanelFileCode(const std::string& code) {
+    return code.size() == 2 && replyKindOf(code.c_str()) == ReplyKind::status;
+}
+
+std::optional<HostCommand> parseHostCommand(const std::string& text, std::string& error, GrammarError* kind) {
+    if (kind) *kind = GrammarError::unknownCode;
+    const CodeForm* known = text.size() >= 2 ? formOf(text.c_str()) : nullptr;
+    if (!known) {
         error = "unknown command code";
         return std::nullopt;
     }
+    const std::string code = text.substr(0, 2);
     std::string rest;
     if (text.size() > 2) {
         if (text[2] != ' ') {
@@ -126,8 +178,11 @@ std::optional<HostCommand> parseHostCommand(const std::string& text, std::string
         }
         rest = text.substr(3);
     }
+    if (kind) *kind = GrammarError::fields;
     std::vector<Field> fields;
-    for (const std::string& shape : known->second) {
+    for (const char* form : known->shapes) {
+        if (!form) continue;
+        const std::string shape = form;
         if (shape.empty() ? !rest.empty() || text.size() != 2 : !parseShape(rest, shape, fields)) continue;
         HostCommand command;
         command.code = code;
@@ -135,7 +190,9 @@ std::optional<HostCommand> parseHostCommand(const std::string& text, std::string
             if (f.shape == 'N') command.numbers.push_back(f.number);
             else if (f.shape == 'A') command.add = true;
             else command.texts.push_back(f.text);
+            if (f.shape == 'F' && f.text.find('\'') != std::string::npos) command.ambiguous = true;
         }
+        if (kind) *kind = GrammarError::none;
         return command;
     }
     error = "fields do not match the form of " + code;

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "parsed_command.h"
+#include "runtime/boundary/parsed_command.h"
 
 static_assert(sizeof(int) == 4, "the host's records use 32-bit ints");
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "reply_ledger.h"
+#include "host/protocol/reply_ledger.h"
 
 namespace vrelhost {
 namespace {

@@ -31,7 +31,8 @@ public:
     // A new NUL-terminated copy of `text`, owned by the host until handed back.
     // `origin` (the command that asked) names the reply in reports.
     char* give(const std::string& text, const std::string& origin);
-    HandBack handBack(const void* pointer);
+    // `origin`, when given, receives the command a freed reply answered.
+    HandBack handBack(const void* pointer, std::string* origin = nullptr);
 
     // The commands whose replies are held past the end of the current call and
     // were not reported before. Each overdue reply is reported once; it stays

@@ -3,7 +3,7 @@
 // that does not fit its command's form is refused.
 #include <gtest/gtest.h>
 
-#include "command_parser.h"
+#include "host/protocol/command_grammar.h"
 
 namespace vrelhost {
 namespace {
@@ -51,6 +51,15 @@ TEST(CommandParser, RefusesTextsThatDoNotFitTheirForm) {
     }
 }
 
+TEST(CommandParser, MarksAFreeTextHoldingAnApostropheAmbiguous) {
+    EXPECT_TRUE(parsed("RM 60 1 5 'a' 'b' 0").ambiguous);
+    EXPECT_TRUE(parsed("TP 'text=it's' '2' 'KB_1'").ambiguous);
+    EXPECT_TRUE(parsed("SD 'O'Brien'").ambiguous);
+    EXPECT_FALSE(parsed("RM 60 3 17 'Cam 17' 0").ambiguous);
+    EXPECT_FALSE(parsed("IW 57 '' 212 1").ambiguous);
+    EXPECT_FALSE(parsed("CD '2' 'Update'").ambiguous);
+}
+
 TEST(CommandParser, TellsQueriesFromPanelFileStatuses) {
     for (const char* code : {"SD", "XI", "RN", "TG"}) EXPECT_TRUE(isQueryCode(code)) << code;
     for (const char* code : {"PI", "PS", "PR"}) {
@@ -58,6 +67,15 @@ TEST(CommandParser, TellsQueriesFromPanelFileStatuses) {
         EXPECT_FALSE(isQueryCode(code));
     }
     EXPECT_FALSE(isQueryCode("TP"));
+    EXPECT_EQ(replyKindOf("RN 60 1 1"), ReplyKind::query);
+    EXPECT_EQ(replyKindOf("PS '1' 'x'"), ReplyKind::status);
+    EXPECT_EQ(replyKindOf("ZZ"), ReplyKind::none);
+    EXPECT_TRUE(hasKnownCode("AS"));
+    EXPECT_FALSE(hasKnownCode("ASX"));
+    EXPECT_FALSE(hasKnownCode("A"));
+    EXPECT_EQ(askedProperty("TG '2' 'KB_1' 'text'"), "text");
+    EXPECT_EQ(askedProperty("TG '2' 'KB_1'"), "KB_1");
+    EXPECT_EQ(askedProperty("TG x'"), "");
 }
 
 }  // namespace
