@@ -17,26 +17,6 @@ namespace {
 // parsed_command in a copy of its own.
 constexpr std::size_t stackParentText = 256;
 
-// Splits `copy` (a NUL-terminated copy of the text) in place into `parsed`,
-// exactly as parsed_command's constructor splits its own copy: the command up
-// to the first "." or "=", a sub-part after each ".", the value after the
-// first "=". `parsed` must be freshly built from an empty text, so that its
-// unused entries point at "" and it owns no buffer.
-void splitInPlace(char* copy, parsed_command& parsed) {
-    parsed.command = copy;
-    for (char* p = copy; *p && parsed.subCount < parsed_command::maxSubs; ++p) {
-        if (*p == '.') {
-            *p = '\0';
-            parsed.sub[parsed.subCount++] = p + 1;
-        } else if (*p == '=') {
-            *p = '\0';
-            parsed.hasValue = true;
-            parsed.value = p + 1;
-            break;
-        }
-    }
-}
-
 // One debug line naming what a dropped notification met. Composed on the
 // stack and written as is: out of memory, nothing more may be allocated.
 void reportDropped(const char* what) noexcept {
@@ -125,7 +105,7 @@ void* vrel_script_helper::dispatchParent(const char* text) {
         parsed_command parsed(onStack ? nullptr : text);
         if (onStack && length != 0) {
             std::memcpy(copy, text, length + 1);
-            splitInPlace(copy, parsed);
+            splitCommandInPlace(copy, parsed);
         }
         parent_notify view{&parsed};
         answer = onParent(&view);

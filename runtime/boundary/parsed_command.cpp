@@ -16,21 +16,22 @@ parsed_command::parsed_command(const char* text)
     const std::size_t length = std::strlen(text);
     buffer = new char[length + 1];
     std::memcpy(buffer, text, length + 1);
+    splitCommandInPlace(buffer, *this);
+}
 
-    for (char* p = buffer; *p && subCount < maxSubs; ++p) {
+void splitCommandInPlace(char* text, parsed_command& parsed) {
+    parsed.command = text;
+    for (char* p = text; *p && parsed.subCount < parsed_command::maxSubs; ++p) {
         if (*p == '.') {
-            if (!command) command = buffer;
             *p = '\0';
-            sub[subCount++] = p + 1;
+            parsed.sub[parsed.subCount++] = p + 1;
         } else if (*p == '=') {
-            if (!command) command = buffer;
             *p = '\0';
-            hasValue = true;
-            value = p + 1;
+            parsed.hasValue = true;
+            parsed.value = p + 1;
             break;
         }
     }
-    if (!command) command = buffer;
 }
 
 parsed_command::~parsed_command() { delete[] buffer; }

@@ -26,3 +26,10 @@ public:
     bool hasValue;            // an "=" was found
     char* buffer;             // owned copy of the input the pointers point into
 };
+
+// Splits `text` (NUL-terminated and writable) in place into `parsed`, as the
+// constructor splits its own copy: the command up to the first "." or "=", a
+// sub-part after each ".", the value after the first "=". `parsed` must be
+// freshly built from an empty text (unused entries at "", no buffer owned);
+// its pointers then point into `text`, which must outlive it.
+void splitCommandInPlace(char* text, parsed_command& parsed);
