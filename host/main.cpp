@@ -28,6 +28,9 @@
 #include "simulated_host.h"
 #include "site_file.h"
 #include "transcript.h"
+#ifdef VREL_HOST_WITH_VIEW
+#include "serve.h"
+#endif
 
 #ifdef VREL_HOST_WITH_VALIDATOR
 #include "validator/validator.h"
@@ -187,6 +190,18 @@ int main(int argc, char** argv) {
     app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
         ->check(CLI::Range(1, INT_MAX))
         ->needs(validate);
+    // The browser view: the same session, operated from a browser.
+    struct {
+        std::string address = "127.0.0.1";
+        int port = 8080;
+    } view;
+    CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
+                                                 "anyone who reaches the address operates the panels");
+    app.add_option("--port", view.port, "Port of --serve (default 8080; 0 takes any free one)")
+        ->check(CLI::Range(0, 65535))->needs(serve);
+    app.add_option("--listen", view.address, "Address of --serve (default 127.0.0.1, this machine only)")
+        ->needs(serve);
+    serve->excludes("scenario")->excludes("--demo");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -195,6 +210,16 @@ int main(int argc, char** argv) {
     }
 
     if (!args.validate.empty()) return runValidation(args);
+    if (*serve) {
+#ifdef VREL_HOST_WITH_VIEW
+        const std::string library = args.script.empty() ? executableFolder() + "/libkelvane.so" : args.script;
+        const std::string panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
+        return vrelhost::serve({library, panels, args.site, args.transcript, view.address, view.port});
+#else
+        std::cerr << "vrel-host: this build has no browser view\n";
+        return 2;
+#endif
+    }
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite);
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args);
