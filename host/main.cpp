@@ -1,6 +1,8 @@
 // vrel-host: runs a script component the way the panel host does, without the
-// control system. Loads the library, creates the script with the folder of the
-// panel files, feeds it the operator's lines and shows what it sends.
+// control system. Parses the command line and hands the session to a
+// Simulation (simulation.h), which loads the library, creates the script with
+// the folder of the panel files, feeds it the operator's lines and shows what
+// it sends. What is particular to one script is its profile (site_profile.h).
 //
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
 // (also one that could not take a rename), library or scenario line; 2 when
@@ -18,16 +20,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "config_folder.h"
-#include "default_site.h"
-#include "demo_scenario.h"
-#include "protocol_log.h"
-#include "scenario_runner.h"
-#include "script_library.h"
-#include "script_session.h"
-#include "simulated_host.h"
+#include "kelvane_profile.h"
+#include "simulation.h"
 #include "site_file.h"
-#include "transcript.h"
 #ifdef VREL_HOST_WITH_VIEW
 #include "serve.h"
 #endif
@@ -82,84 +77,37 @@ int runValidation(const Arguments& args) {
 #endif
 }
 
-int runSession(const Arguments& args) {
-    using namespace vrelhost;
-    Site site;
-    std::optional<SiteFile> siteFile;
-    std::string error;
-    if (args.site.empty()) {
-        site = *siteFromJson(defaultSiteDocument(), error);
-    } else {
-        siteFile = SiteFile::open(args.site, site, error);
-        if (!siteFile) return fail(error);
-    }
-
-    const std::string libraryPath = args.script.empty() ? executableFolder() + "/libkelvane.so" : args.script;
-    std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(libraryPath, error);
-    if (!library) return fail(error);
+int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    vrelhost::SimulationSettings settings;
+    settings.profile = &profile;
+    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.siteFile = args.site;
+    settings.transcriptFile = args.transcript;
+    settings.console = &std::cout;
+    settings.panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
 
     std::ifstream scenarioFile;
     if (!args.scenario.empty()) {
         scenarioFile.open(args.scenario);
         if (!scenarioFile) return fail("cannot read scenario " + args.scenario);
     }
-    std::ofstream transcriptFile;
-    if (!args.transcript.empty()) {
-        transcriptFile.open(args.transcript, std::ios::trunc);
-        if (!transcriptFile) return fail("cannot write transcript " + args.transcript);
-    }
+    const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
+    settings.echoInput = !args.transcript.empty() || !interactive;
 
-    std::unique_ptr<ConfigFolder> config = ConfigFolder::create(site.namesDriver()->number, error);
-    if (!config) return fail(error);
-
-    const bool toFile = transcriptFile.is_open();
-    Transcript transcript(toFile ? static_cast<std::ostream&>(transcriptFile) : std::cout,
-                          toFile ? Transcript::Form::exact : Transcript::Form::console);
-    ProtocolLog log(transcript);
-    SimulatedHost host(site, transcript, log);
-    if (siteFile) host.keepSiteIn(&*siteFile);
-
-    bool linesOk = true;
-    {
-        ScriptSession session(host, transcript, log);
-        const std::string creationText = args.panels.empty() ? defaultPanelsFolder() : args.panels;
-        if (!session.create(library->entry(), creationText)) {
-            transcript.flush();
-            return fail("the library " + libraryPath + " created no script");
-        }
-        const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
-        ScenarioRunner::Options options;
-        options.echoInput = toFile || !interactive;
-        // Always the console: help asked for in piped or file lines is shown too.
-        options.screen = &std::cout;
-        options.repeatOnScreen = toFile;
-        ScenarioRunner runner(session, host, transcript, options);
-        if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
-
-        std::istringstream demo(args.demo ? demoScenario() : "");
-        std::istream& in = args.demo ? demo : args.scenario.empty() ? std::cin : scenarioFile;
-        const std::string source = args.demo ? "demo" : args.scenario.empty() ? "stdin" : args.scenario;
-        linesOk = runner.run(in, std::cerr, interactive, source);
-        session.destroy();
-    }
-    transcript.flush();
-    if (host.unsavedRenames() > 0) {
-        // The site file no longer holds what the session did: not a success.
-        std::cerr << "vrel-host: " << host.unsavedRenames() << " rename(s) could not be saved; the first: "
-                  << host.saveError() << "\n";
-        return 1;
-    }
-    if (!linesOk) return 1;
-    if (log.count() > 0) {
-        std::cerr << "vrel-host: " << log.count() << " protocol error(s), see the lines starting with !!\n";
-        return 3;
-    }
-    return 0;
+    std::string error;
+    std::unique_ptr<vrelhost::Simulation> simulation = vrelhost::Simulation::start(settings, error);
+    if (!simulation) return fail(error);
+    if (interactive) std::cout << "vrel-host: type help for the lines it takes, quit to stop\n";
+    std::istringstream demo(args.demo ? profile.demo() : "");
+    std::istream& in = args.demo ? demo : args.scenario.empty() ? std::cin : scenarioFile;
+    const std::string source = args.demo ? "demo" : args.scenario.empty() ? "stdin" : args.scenario;
+    simulation->runLines(in, interactive, source);
+    return simulation->finish();
 }
 
-int writeDefaultSite(const std::string& path) {
+int writeDefaultSite(const std::string& path, const vrelhost::SiteProfile& profile) {
     std::string error;
-    if (!vrelhost::writeFileAtomically(path, vrelhost::defaultSiteDocument().dump(2) + "\n", error))
+    if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
         return fail(error);
     return 0;
 }
@@ -170,7 +118,7 @@ int main(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
-    app.add_option("--script", args.script, "Script library to load (default: libkelvane.so beside vrel-host)");
+    app.add_option("--script", args.script, "Script library to load (default: the profile's library beside vrel-host)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
@@ -209,18 +157,24 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 1;
     }
 
+    const vrelhost::SiteProfile& profile = vrelhost::kelvaneProfile();
     if (!args.validate.empty()) return runValidation(args);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW
-        const std::string library = args.script.empty() ? executableFolder() + "/libkelvane.so" : args.script;
-        const std::string panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
-        return vrelhost::serve({library, panels, args.site, args.transcript, view.address, view.port});
+        vrelhost::ServeSettings settings{vrelhost::SimulationSettings(), view.address, view.port};
+        settings.simulation.profile = &profile;
+        settings.simulation.library =
+            args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+        settings.simulation.siteFile = args.site;
+        settings.simulation.transcriptFile = args.transcript;
+        settings.simulation.panels = args.panels.empty() ? defaultPanelsFolder() : args.panels;
+        return vrelhost::serve(settings);
 #else
         std::cerr << "vrel-host: this build has no browser view\n";
         return 2;
 #endif
     }
-    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite);
+    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, profile);
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
-    return runSession(args);
+    return runSession(args, profile);
 }

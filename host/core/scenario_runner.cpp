@@ -1,5 +1,6 @@
 #include "scenario_runner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -57,17 +58,34 @@ std::string keyboardText(std::string text, const std::string& key) {
 
 }  // namespace
 
-const char* ScenarioRunner::help() {
-    return "press PANEL CONTROL [EVENT]   operate a control (event default button=released)\n"
-           "key NAME                      one key on the keyboard KB_1 of panel 2 (a character, space,\n"
-           "                              backspace, return)\n"
-           "type TEXT                     one key per character\n"
-           "wait MS                       let the simulated clock run; timers tick\n"
-           "revertive DEVICE INDEX TEXT   a device reports a slot's value\n"
-           "dbchange DEVICE DATABASE INDEX TEXT   a device reports a renamed entry\n"
-           "parent TEXT                   a parent command; the answer is shown\n"
-           "show [PANEL]                  draw a panel, or all of them\n"
-           "help, quit\n";
+const std::vector<ScenarioRunner::Verb>& ScenarioRunner::verbs() {
+    static const std::vector<Verb> table = {
+        {"press", "PANEL CONTROL [EVENT]", "operate a control (event default button=released)",
+         &ScenarioRunner::pressLine},
+        {"key", "NAME", "one key on the keyboard (a character, space, backspace, return)", &ScenarioRunner::keyLine},
+        {"type", "TEXT", "one key per character", &ScenarioRunner::typeLine},
+        {"wait", "MS", "let the simulated clock run; timers tick", &ScenarioRunner::waitLine},
+        {"revertive", "DEVICE INDEX TEXT", "a device reports a slot's value", &ScenarioRunner::revertiveLine},
+        {"dbchange", "DEVICE DATABASE INDEX TEXT", "a device reports a renamed entry", &ScenarioRunner::dbchangeLine},
+        {"parent", "TEXT", "a parent command; the answer is shown", &ScenarioRunner::parentLine},
+        {"show", "[PANEL]", "draw a panel, or all of them", &ScenarioRunner::showLine},
+        {"help", "", "this list", &ScenarioRunner::helpLine},
+        {"quit", "", "stop reading lines (also: exit)", &ScenarioRunner::quitLine},
+    };
+    return table;
+}
+
+std::string ScenarioRunner::help() const {
+    std::string text;
+    for (const Verb& v : verbs()) {
+        std::string usage = std::string(v.verb) + (*v.arguments ? " " : "") + v.arguments;
+        usage.resize(std::max<std::size_t>(usage.size() + 2, 30), ' ');
+        text += usage + v.help + "\n";
+    }
+    text += options_.keyboardControl.empty()
+                ? std::string("(this profile has no keyboard: key and type are refused)\n")
+                : "(the keyboard is " + options_.keyboardControl + " on panel " + options_.keyboardPanel + ")\n";
+    return text;
 }
 
 void ScenarioRunner::toScreen(const std::string& text) {
@@ -104,7 +122,12 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
 }
 
 ScenarioRunner::Outcome ScenarioRunner::key(const std::string& name, std::string& error) {
-    const std::string panel = "2", keyboard = "KB_1";
+    const std::string& panel = options_.keyboardPanel;
+    const std::string& keyboard = options_.keyboardControl;
+    if (keyboard.empty()) {
+        error = "this profile has no keyboard to press";
+        return Outcome::error;
+    }
     Control* c = host_.panels().control(panel, keyboard);
     const PanelSlots::Slot* slot = host_.panels().slot(panel);
     if (c && slot && slot->onScreen && c->visible() && c->enabled())
@@ -112,7 +135,12 @@ ScenarioRunner::Outcome ScenarioRunner::key(const std::string& name, std::string
     return press(panel, keyboard, "key." + name, error);
 }
 
-ScenarioRunner::Outcome ScenarioRunner::show(const std::string& panel, std::string& error) {
+ScenarioRunner::Outcome ScenarioRunner::showLine(std::string& rest, std::string& error) {
+    const std::string panel = nextWord(rest);
+    if (!trimmed(rest).empty()) {
+        error = "show takes at most one panel";
+        return Outcome::error;
+    }
     std::string drawing;
     if (panel.empty()) {
         for (const auto& [id, slot] : host_.panels().all()) drawing += drawPanel(id, slot);
@@ -130,78 +158,93 @@ ScenarioRunner::Outcome ScenarioRunner::show(const std::string& panel, std::stri
     return Outcome::done;
 }
 
+ScenarioRunner::Outcome ScenarioRunner::pressLine(std::string& rest, std::string& error) {
+    const std::string panel = nextWord(rest), control = nextWord(rest);
+    const std::string event = trimmed(rest);
+    if (panel.empty() || control.empty()) {
+        error = "press needs a panel and a control";
+        return Outcome::error;
+    }
+    return press(panel, control, event.empty() ? "button=released" : event, error);
+}
+
+ScenarioRunner::Outcome ScenarioRunner::keyLine(std::string& rest, std::string& error) {
+    const std::string name = nextWord(rest);
+    if (name.empty() || !trimmed(rest).empty()) {
+        error = "key needs one key name";
+        return Outcome::error;
+    }
+    return key(name, error);
+}
+
+ScenarioRunner::Outcome ScenarioRunner::typeLine(std::string& rest, std::string& error) {
+    if (rest.empty()) {
+        error = "type needs a text";
+        return Outcome::error;
+    }
+    for (char ch : rest) {
+        if (key(ch == ' ' ? std::string("space") : std::string(1, ch), error) != Outcome::done)
+            return Outcome::error;
+    }
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::waitLine(std::string& rest, std::string& error) {
+    const std::string word = nextWord(rest);
+    long long ms = 0;
+    if (!readInt(word, 0, longestWait, ms) || !trimmed(rest).empty()) {
+        error = "wait needs a number of milliseconds, 0 to " + std::to_string(longestWait);
+        return Outcome::error;
+    }
+    session_.wait(ms);
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::revertiveLine(std::string& rest, std::string& error) {
+    std::vector<int> numbers;
+    if (!readInts(rest, 2, numbers, error)) return Outcome::error;
+    session_.revertive(numbers[0], numbers[1], rest);
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::dbchangeLine(std::string& rest, std::string& error) {
+    std::vector<int> numbers;
+    if (!readInts(rest, 3, numbers, error)) return Outcome::error;
+    session_.databaseChange(numbers[0], numbers[1], numbers[2], rest);
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::parentLine(std::string& rest, std::string&) {
+    std::optional<std::string> answer = session_.parent(rest);
+    repeatOnScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::helpLine(std::string&, std::string&) {
+    toScreen(help());
+    return Outcome::done;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::quitLine(std::string&, std::string&) { return Outcome::quit; }
+
 ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::string& error) {
     std::string rest = line;
-    const std::string verb = nextWord(rest);
-    std::vector<int> numbers;
-    if (verb == "press") {
-        std::string panel = nextWord(rest), control = nextWord(rest);
-        const std::string event = trimmed(rest);
-        if (panel.empty() || control.empty()) {
-            error = "press needs a panel and a control";
-            return Outcome::error;
-        }
-        return press(panel, control, event.empty() ? "button=released" : event, error);
-    }
-    if (verb == "key") {
-        std::string name = nextWord(rest);
-        if (name.empty() || !trimmed(rest).empty()) {
-            error = "key needs one key name";
-            return Outcome::error;
-        }
-        return key(name, error);
-    }
-    if (verb == "type") {
-        if (rest.empty()) {
-            error = "type needs a text";
-            return Outcome::error;
-        }
-        for (char ch : rest) {
-            if (key(ch == ' ' ? std::string("space") : std::string(1, ch), error) != Outcome::done)
-                return Outcome::error;
-        }
-        return Outcome::done;
-    }
-    if (verb == "wait") {
-        std::string word = nextWord(rest);
-        long long ms = 0;
-        if (!readInt(word, 0, longestWait, ms) || !trimmed(rest).empty()) {
-            error = "wait needs a number of milliseconds, 0 to " + std::to_string(longestWait);
-            return Outcome::error;
-        }
-        session_.wait(ms);
-        return Outcome::done;
-    }
-    if (verb == "revertive") {
-        if (!readInts(rest, 2, numbers, error)) return Outcome::error;
-        session_.revertive(numbers[0], numbers[1], rest);
-        return Outcome::done;
-    }
-    if (verb == "dbchange") {
-        if (!readInts(rest, 3, numbers, error)) return Outcome::error;
-        session_.databaseChange(numbers[0], numbers[1], numbers[2], rest);
-        return Outcome::done;
-    }
-    if (verb == "parent") {
-        std::optional<std::string> answer = session_.parent(rest);
-        repeatOnScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
-        return Outcome::done;
-    }
-    if (verb == "show") {
-        std::string panel = nextWord(rest);
-        if (!trimmed(rest).empty()) {
-            error = "show takes at most one panel";
-            return Outcome::error;
-        }
-        return show(panel, error);
-    }
-    if (verb == "help") {
-        toScreen(help());
-        return Outcome::done;
-    }
-    if (verb == "quit" || verb == "exit") return Outcome::quit;
+    std::string verb = nextWord(rest);
+    if (verb == "exit") verb = "quit";
+    for (const Verb& v : verbs())
+        if (verb == v.verb) return (this->*v.handler)(rest, error);
     error = "unknown line \"" + verb + "\" (try help)";
     return Outcome::error;
+}
+
+ScenarioRunner::Outcome ScenarioRunner::feed(const std::string& raw, std::string& error, int number) {
+    lineNumber_ = number > 0 ? number : lineNumber_ + 1;
+    std::string line = raw;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string content = trimmed(line);
+    if (content.empty() || content[0] == '#') return Outcome::done;
+    if (options_.echoInput) transcript_.input(lineNumber_, content);
+    return runLine(content, error);
 }
 
 bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactive, const std::string& source) {
@@ -209,13 +252,8 @@ bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactiv
     for (;;) {
         if (interactive) toScreen("vrel> ");
         if (!std::getline(in, line)) break;
-        ++lineNumber_;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::string content = trimmed(line);
-        if (content.empty() || content[0] == '#') continue;
-        if (options_.echoInput) transcript_.input(lineNumber_, content);
         std::string error;
-        Outcome outcome = runLine(content, error);
+        Outcome outcome = feed(line, error);
         if (outcome == Outcome::quit) break;
         if (outcome == Outcome::error) {
             transcript_.flush();

@@ -1,27 +1,20 @@
 // ScenarioRunner: the operator's lines, read from a scenario file, standard
-// input or the built-in demo, and carried out on a session.
+// input, a demo or a view, and carried out on a session.
 //
-//   press PANEL CONTROL [EVENT]   a button notification (EVENT: button=released)
-//   key NAME                      one key on "KB_1" of panel 2, event key.NAME
-//   type TEXT                     one key per character
-//   wait MS                       the clock moves on; timers tick
-//   revertive DEVICE INDEX TEXT   a revertive, as a device sends it
-//   dbchange DEVICE DATABASE INDEX TEXT   a database change, likewise
-//   parent TEXT                   a parent command; its answer is shown
-//   show [PANEL]                  draws one panel, or every loaded one
-//   help, quit                    a summary of the lines; stop reading
-//
-// Blank lines and lines starting with # are skipped. A press on a disabled or
-// hidden control, or on a panel that is not on screen, is refused with a
-// message, as a real panel sends nothing then. An unknown or malformed line is
-// an error naming its line number. The session, host and transcript are the
-// caller's and must outlive the runner; `screen` gets what the operator asked
-// to see when the transcript goes elsewhere. One thread.
+// The verbs are a table (verbs()): each with its arguments, a one-line help
+// and its handler; `help` is generated from it. Blank lines and lines starting
+// with # are skipped. A press on a disabled or hidden control, or on a panel
+// that is not on screen, is refused with a message, as a real panel sends
+// nothing then. An unknown or malformed line is an error naming what is
+// wrong. The session, host and transcript are the caller's and must outlive
+// the runner; `screen` gets what the operator asked to see when the
+// transcript goes elsewhere. One thread.
 #pragma once
 
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "script_session.h"
 #include "simulated_host.h"
@@ -35,27 +28,54 @@ public:
         bool echoInput = true;           // write each line to the transcript as "# N: line"
         std::ostream* screen = nullptr;  // prompts and help go here
         bool repeatOnScreen = false;     // drawings, answers and refusals too (the transcript is a file)
+        std::string keyboardPanel;       // the control `key` and `type` press; none when empty
+        std::string keyboardControl;
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)
-        : session_(session), host_(host), transcript_(transcript), options_(options) {}
+        : session_(session), host_(host), transcript_(transcript), options_(std::move(options)) {}
 
     enum class Outcome { done, error, quit };
-    // Carries out one line; on an error `error` says what is wrong with it.
+
+    struct Verb {
+        const char* verb;
+        const char* arguments;
+        const char* help;
+        Outcome (ScenarioRunner::*handler)(std::string& rest, std::string& error);
+    };
+    static const std::vector<Verb>& verbs();
+    // One line per verb, from the table.
+    std::string help() const;
+
+    // Carries out one line of content (not blank, not a comment); on an error
+    // `error` says what is wrong with it.
     Outcome runLine(const std::string& line, std::string& error);
+
+    // One line as read from a scenario: counted as line `number` (the next
+    // one when 0), skipped when blank or a comment, echoed, carried out.
+    Outcome feed(const std::string& raw, std::string& error, int number = 0);
+    int lineNumber() const { return lineNumber_; }
 
     // Reads lines to the end (or quit). A stream that is not interactive stops
     // at the first bad line: false, with the message written to `errors`. An
     // interactive one prompts, reports bad lines and goes on.
     bool run(std::istream& in, std::ostream& errors, bool interactive, const std::string& source);
 
-    static const char* help();
-
 private:
+    Outcome pressLine(std::string& rest, std::string& error);
+    Outcome keyLine(std::string& rest, std::string& error);
+    Outcome typeLine(std::string& rest, std::string& error);
+    Outcome waitLine(std::string& rest, std::string& error);
+    Outcome revertiveLine(std::string& rest, std::string& error);
+    Outcome dbchangeLine(std::string& rest, std::string& error);
+    Outcome parentLine(std::string& rest, std::string& error);
+    Outcome showLine(std::string& rest, std::string& error);
+    Outcome helpLine(std::string& rest, std::string& error);
+    Outcome quitLine(std::string& rest, std::string& error);
+
     Outcome press(const std::string& panel, const std::string& control, const std::string& event,
                   std::string& error);
     Outcome key(const std::string& name, std::string& error);
-    Outcome show(const std::string& panel, std::string& error);
     void toScreen(const std::string& text);
     void repeatOnScreen(const std::string& text);
 

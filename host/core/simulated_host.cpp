@@ -206,11 +206,10 @@ void* SimulatedHost::renameEntry(const HostCommand& c) {
                          " in database " + std::to_string(database));
         return nullptr;
     }
-    const Device* names = site_.namesDriver();
-    if (siteFile_ && names && names->number == device) {
+    if (siteFile_ && siteFile_->keeps(device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
-        if (!siteFile_->saveNames(site_, error)) {
+        if (!siteFile_->save(site_, error)) {
             transcript_.note("the rename could not be saved: " + error);
             if (unsavedRenames_++ == 0) saveError_ = error;
         }

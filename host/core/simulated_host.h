@@ -48,7 +48,7 @@ class SimulatedHost : public vrel_client_callback {
 public:
     SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log);
 
-    // Renames of the name driver's entries are written to this file at once.
+    // Renames of the devices the file keeps are written to it at once.
     void keepSiteIn(SiteFile* file) { siteFile_ = file; }
     // Renames the site file could not take (the first problem is kept): the
     // device took them, but they are gone when the session ends.

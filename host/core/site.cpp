@@ -22,9 +22,9 @@ const Device* Site::findInstance(const std::string& instance) const {
     return nullptr;
 }
 
-const Device* Site::namesDriver() const {
+const Device* Site::withRole(const std::string& role) const {
     for (const Device& d : devices)
-        if (d.role == "names") return &d;
+        if (d.role == role) return &d;
     return nullptr;
 }
 

@@ -1,10 +1,10 @@
 // Site: the devices the simulated host runs, and their state.
 //
 // A device has a number, an instance name (what SD looks up), a role, name
-// databases of 128 entries each (a router's source names, a name driver's
-// name sets) and, for an infodriver, slots 1 to 4096 holding texts. The site
-// decides the configuration entry the script reads: the number of its device
-// with the role "names" (the UMD name driver). Owned by the session; one thread.
+// databases of 128 entries each (a router's source names, the name sets of a
+// name driver) and, for an infodriver, slots 1 to 4096 holding texts. Which
+// roles a site may use, and which device's renames are kept, is the profile's
+// to say (site_profile.h). Owned by the session; one thread.
 #pragma once
 
 #include <map>
@@ -20,7 +20,7 @@ constexpr int infodriverSlots = 4096;
 struct Device {
     int number = 0;
     std::string instance;
-    std::string role;  // "router", "infodriver", "names" or empty
+    std::string role;  // "router", "infodriver", a role of the profile, or empty
     std::map<int, std::vector<std::string>> databases;  // entry i at [i - 1]; always 128 entries
     bool hasSlots = false;
     std::map<int, std::string> slots;  // slots that were ever written; the rest hold ""
@@ -33,7 +33,8 @@ public:
     Device* find(int number);
     const Device* find(int number) const;
     const Device* findInstance(const std::string& instance) const;
-    const Device* namesDriver() const;
+    // The first device with this role.
+    const Device* withRole(const std::string& role) const;
 
     // Nothing when the device, database or entry does not exist.
     std::optional<std::string> entry(int device, int database, int index) const;

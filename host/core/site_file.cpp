@@ -131,13 +131,6 @@ std::optional<Site> siteFromJson(const json& document, std::string& error) {
         }
         site.devices.push_back(std::move(device));
     }
-    int namesDrivers = 0;
-    for (const Device& d : site.devices) namesDrivers += d.role == "names" ? 1 : 0;
-    if (namesDrivers != 1) {
-        error = "exactly one device must have the role \"names\" (the UMD name driver); found " +
-                std::to_string(namesDrivers);
-        return std::nullopt;
-    }
     return site;
 }
 
@@ -166,13 +159,20 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
     return SiteFile(path, std::move(document));
 }
 
-bool SiteFile::saveNames(const Site& site, std::string& error) {
-    const Device* names = site.namesDriver();
-    if (!names) return true;
+void SiteFile::keep(const Site& site, const std::string& role) {
+    kept_.clear();
+    for (const Device& d : site.devices)
+        if (d.role == role) kept_.insert(d.number);
+}
+
+bool SiteFile::save(const Site& site, std::string& error) {
     for (json& item : document_["devices"]) {
-        if (item.value("role", std::string()) != "names") continue;
+        const Device* device = item.contains("number") && item["number"].is_number_integer()
+                                   ? site.find(item["number"].get<int>())
+                                   : nullptr;
+        if (!device || !keeps(device->number)) continue;
         json databases = json::object();
-        for (const auto& [number, entries] : names->databases) {
+        for (const auto& [number, entries] : device->databases) {
             std::size_t used = entries.size();
             while (used > 0 && entries[used - 1].empty()) --used;  // trailing empty entries need no line
             databases[std::to_string(number)] = std::vector<std::string>(entries.begin(), entries.begin() + used);

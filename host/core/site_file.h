@@ -1,22 +1,21 @@
 // Site files: a site as JSON, read at start and kept up to date on disk.
 //
 //   { "devices": [
-//       { "instance": "StC SDI Router", "number": 10, "role": "router",
+//       { "instance": "Main Router", "number": 10, "role": "router",
 //         "databases": { "0": ["Camera 1", ...], "2": [...] } },
-//       { "instance": "CTA Tally Infodriver", "number": 57, "role": "infodriver",
-//         "slots": { "211": "2", "212": "1" } },
-//       { "instance": "StC_UMD_Names_DriverID", "number": 60, "role": "names",
-//         "databases": { "1": [...], ..., "9": ["Studio A", ...] } } ] }
+//       { "instance": "Tally", "number": 57, "role": "infodriver",
+//         "slots": { "211": "2", "212": "1" } }, ... ] }
 //
 // A database lists its entries from 1 on (at most 128; missing ones are
-// empty). Exactly one device has the role "names". SiteFile keeps the document
-// it read and, after every rename, writes the name driver's databases back
+// empty). SiteFile keeps the document it read and, after every rename of a
+// kept device (the profile says which), writes that device's databases back
 // into it: to a temporary file beside it, flushed to the disk, then renamed
 // over the original, so the file on disk is always either the old or the new
 // complete site. Everything else in the document is kept as it was.
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -34,8 +33,11 @@ public:
     // Reads and checks `path`; `error` names the file and the problem.
     static std::optional<SiteFile> open(const std::string& path, Site& site, std::string& error);
 
-    // Writes the name driver's databases of `site` back, atomically.
-    bool saveNames(const Site& site, std::string& error);
+    // The devices of `site` with `role` are the ones whose renames are saved.
+    void keep(const Site& site, const std::string& role);
+    bool keeps(int device) const { return kept_.count(device) != 0; }
+    // Writes the kept devices' databases of `site` back, atomically.
+    bool save(const Site& site, std::string& error);
 
     const std::string& path() const { return path_; }
 
@@ -44,6 +46,7 @@ private:
 
     std::string path_;
     nlohmann::json document_;
+    std::set<int> kept_;
 };
 
 // Writes `text` to `path` through a flushed temporary file and a rename.

@@ -28,6 +28,7 @@ bool Transcript::extendsRun(const std::string& command) const {
 }
 
 void Transcript::write(const std::string& line) {
+    tell(line);
     flush();
     out_ << line << '\n';
     // The console often shares its terminal or log with standard error, where
@@ -57,6 +58,7 @@ void Transcript::flush() {
 void Transcript::sent(const std::string& command) {
     ReadKey key;
     if (form_ == Form::console && readKey(command, key)) {
+        tell("> " + command);
         if (!extendsRun(command)) flush();
         run_.push_back(Read{command, std::string()});
         return;
@@ -67,6 +69,7 @@ void Transcript::sent(const std::string& command) {
 void Transcript::reply(const std::string& text) {
     if (!run_.empty() && run_.back().answer.empty()) {
         run_.back().answer = "= " + text;
+        tell(run_.back().answer);
         return;
     }
     write("= " + text);
@@ -75,6 +78,7 @@ void Transcript::reply(const std::string& text) {
 void Transcript::noReply() {
     if (!run_.empty() && run_.back().answer.empty()) {
         run_.back().answer = "- no reply";
+        tell(run_.back().answer);
         return;
     }
     write("- no reply");

@@ -11,10 +11,13 @@
 //
 // The exact form goes to a transcript file. The console form is the same,
 // except that a run of database reads of one database (RN d db 1, 2, 3 ...)
-// is folded into one line, and every line is flushed as it is written. Writes through a stream the caller owns, which
-// must outlive the transcript. One thread.
+// is folded into one line, and every line is flushed as it is written. Writes
+// through a stream the caller owns, which must outlive the transcript. A
+// listener, when set, sees every line in the exact form as it is made (a view
+// streaming the protocol log). One thread.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -43,17 +46,24 @@ public:
     // Writes out a folded run still held back.
     void flush();
 
+    using Listener = std::function<void(const std::string& line)>;
+    void listen(Listener listener) { listener_ = std::move(listener); }
+
 private:
     struct Read {
         std::string command;
         std::string answer;  // the "=" or "-" line, empty until it arrives
     };
     void write(const std::string& line);
+    void tell(const std::string& line) {
+        if (listener_) listener_(line);
+    }
     bool extendsRun(const std::string& command) const;
 
     std::ostream& out_;
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
+    Listener listener_;
 };
 
 }  // namespace vrelhost

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <thread>
 
-#include "live_session.h"
+#include "simulation_source.h"
 #include "view_server.h"
 
 namespace vrelhost {
@@ -21,8 +21,7 @@ int serve(const ServeSettings& settings) {
     pthread_sigmask(SIG_BLOCK, &ending, nullptr);
 
     std::string error;
-    std::unique_ptr<LiveSession> live = LiveSession::start(
-        LiveSession::Settings{settings.library, settings.panels, settings.site, settings.transcript}, error);
+    std::unique_ptr<SimulationSource> live = SimulationSource::start(settings.simulation, error);
     if (!live) {
         std::cerr << "vrel-host: " << error << "\n";
         return 1;
@@ -35,7 +34,7 @@ int serve(const ServeSettings& settings) {
         ViewServer server(*live, options);
         if (!server.bind(error)) {
             std::cerr << "vrel-host: " << error << "\n";
-            live->finish(std::cerr);
+            live->finish();
             return 1;
         }
         const bool v6 = settings.address.find(':') != std::string::npos;
@@ -51,7 +50,7 @@ int serve(const ServeSettings& settings) {
         pthread_kill(waiter.native_handle(), SIGTERM);
         waiter.join();
     }
-    status = live->finish(std::cerr);
+    status = live->finish();
     return status;
 }
 

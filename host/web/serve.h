@@ -5,15 +5,14 @@
 
 #include <string>
 
+#include "simulation.h"
+
 namespace vrelhost {
 
 struct ServeSettings {
-    std::string library;     // the script library
-    std::string panels;      // the folder of the panel files (the creation text)
-    std::string site;        // site file, or empty for the built-in site
-    std::string transcript;  // transcript file, or empty for standard output
+    SimulationSettings simulation;  // the transcript goes to its file, or to standard output
     std::string address = "127.0.0.1";
-    int port = 8080;
+    int port = 8080;  // 0: any free port
 };
 
 int serve(const ServeSettings& settings);

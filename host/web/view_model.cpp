@@ -18,13 +18,13 @@ std::optional<int> trailingNumber(const std::string& name) {
     return std::stoi(name.substr(start));
 }
 
-const Device* deviceWithRole(const Site& site, const std::string& role) {
-    for (const Device& d : site.devices)
+const Device* deviceWithRole(const std::vector<Device>& devices, const std::string& role) {
+    for (const Device& d : devices)
         if (d.role == role) return &d;
     return nullptr;
 }
 
-nlohmann::json controlJson(const Control& c, const PanelSlots::Slot& slot, const Site& site) {
+nlohmann::json controlJson(const Control& c, const PanelSlots::Slot& slot, const std::vector<Device>& devices) {
     nlohmann::json out = {
         {"name", c.name},
         {"type", c.property("type")},
@@ -46,7 +46,7 @@ nlohmann::json controlJson(const Control& c, const PanelSlots::Slot& slot, const
         out["lines"] = layoutNumber(c, "lines", databaseEntries);
         nlohmann::json rows = nlohmann::json::array();
         auto source = c.layout.find("source");
-        const Device* device = source == c.layout.end() ? nullptr : deviceWithRole(site, source->second);
+        const Device* device = source == c.layout.end() ? nullptr : deviceWithRole(devices, source->second);
         const std::optional<int> database = boundDatabase(c, slot.controls);
         if (device && database) {
             auto names = device->databases.find(*database);
@@ -78,14 +78,14 @@ std::optional<int> boundDatabase(const Control& list, const std::vector<Control>
 
 nlohmann::json panelsJson(const ViewSource& source) {
     nlohmann::json panels = nlohmann::json::array();
-    for (const auto& [id, slot] : source.panels().all()) {
+    for (const auto& [id, slot] : source.panels()) {
         const std::size_t slash = slot.path.rfind('/');
         auto size = [&](const char* key, int fallback) {
             auto it = slot.layout.find(key);
             return it == slot.layout.end() ? fallback : std::stoi(it->second);
         };
         nlohmann::json controls = nlohmann::json::array();
-        for (const Control& c : slot.controls) controls.push_back(controlJson(c, slot, source.site()));
+        for (const Control& c : slot.controls) controls.push_back(controlJson(c, slot, source.devices()));
         panels.push_back({{"id", id},
                           {"file", slash == std::string::npos ? slot.path : slot.path.substr(slash + 1)},
                           {"onScreen", slot.onScreen},
@@ -96,9 +96,9 @@ nlohmann::json panelsJson(const ViewSource& source) {
     return panels;
 }
 
-nlohmann::json siteJson(const Site& site) {
+nlohmann::json siteJson(const std::vector<Device>& all) {
     nlohmann::json devices = nlohmann::json::array();
-    for (const Device& d : site.devices) {
+    for (const Device& d : all) {
         nlohmann::json databases = nlohmann::json::object();
         for (const auto& [number, names] : d.databases) databases[std::to_string(number)] = names;
         nlohmann::json slots = nlohmann::json::object();

@@ -20,7 +20,7 @@
 namespace vrelhost {
 
 nlohmann::json panelsJson(const ViewSource& source);
-nlohmann::json siteJson(const Site& site);
+nlohmann::json siteJson(const std::vector<Device>& devices);
 
 // The database a list's layout binds it to, given its panel's controls:
 // "database=N", or "database=PREFIX@LOOK" for the number ending the name of

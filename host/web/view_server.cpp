@@ -90,7 +90,7 @@ void ViewServer::publishLocked() {
                         {"clock", clock_.json()},
                         {"alive", source_.alive()},
                         {"keyboard", {{"panel", source_.keyboardPanel()}, {"control", source_.keyboardControl()}}}};
-    hub_.publish(toText(state), toText(siteJson(source_.site())));
+    hub_.publish(toText(state), toText(siteJson(source_.devices())));
 }
 
 void ViewServer::routes() {
@@ -126,7 +126,7 @@ void ViewServer::routes() {
     http.Get("/api/state", [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(simulation_);
         reply(res, 200, {{"panels", panelsJson(source_)}, {"clock", clock_.json()}, {"alive", source_.alive()},
-                         {"site", siteJson(source_.site())}});
+                         {"site", siteJson(source_.devices())}});
     });
 
     http.Get("/api/events", [this](const httplib::Request&, httplib::Response& res) {
@@ -163,7 +163,7 @@ void ViewServer::routes() {
         std::optional<std::string> event = wordMember(*body, "event", false, res);
         if (!event) return;
         std::lock_guard<std::mutex> lock(simulation_);
-        auto& slots = source_.panels().all();
+        auto& slots = source_.panels();
         auto slot = slots.find(*panel);
         if (slot == slots.end()) return refuse(res, 404, "no panel " + *panel);
         const Control* found = nullptr;
@@ -193,7 +193,7 @@ void ViewServer::routes() {
         if (key->size() != 1 && *key != "space" && *key != "backspace" && *key != "return")
             return refuse(res, 400, "a key is one printable character, space, backspace or return");
         std::lock_guard<std::mutex> lock(simulation_);
-        auto& slots = source_.panels().all();
+        auto& slots = source_.panels();
         auto slot = slots.find(source_.keyboardPanel());
         const Control* keyboard = nullptr;
         if (slot != slots.end())

@@ -1,6 +1,6 @@
 // ViewSource: what the browser view needs of a running simulation, and no
 // more: carry out one operator line exactly as a scenario line, read the panel
-// slots, the site and the simulated clock, and hear each transcript line as it
+// slots, the site's devices and the simulated clock, and hear each transcript line as it
 // is written.
 //
 // The view calls it from several threads but always under one lock of its
@@ -9,8 +9,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "panel_slots.h"
 #include "site.h"
@@ -25,8 +27,8 @@ public:
     // the transcript as a typed one. False with `error` for a bad line.
     virtual bool runLine(const std::string& line, std::string& error) = 0;
 
-    virtual const PanelSlots& panels() const = 0;
-    virtual const Site& site() const = 0;
+    virtual const std::map<std::string, PanelSlots::Slot>& panels() const = 0;
+    virtual const std::vector<Device>& devices() const = 0;
     // The simulated clock in milliseconds, and when the next timer tick is due.
     virtual long long clock() const = 0;
     virtual std::optional<long long> nextTick() const = 0;

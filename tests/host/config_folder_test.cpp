@@ -22,7 +22,7 @@ bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 TEST(ConfigFolder, HoldsTheNameDriverAndIsRemovedWithItsOwner) {
     std::string error, folder;
     {
-        std::unique_ptr<ConfigFolder> config = ConfigFolder::create(61, error);
+        std::unique_ptr<ConfigFolder> config = ConfigFolder::create("velmorcast.StA_UMD_Names_DriverID", "61", error);
         ASSERT_TRUE(config) << error;
         folder = config->path();
         ASSERT_NE(std::getenv("VREL_CONFIG_DIR"), nullptr);
@@ -46,7 +46,7 @@ void endedBySignal(int signal, bool ignoredBefore, int& howEnded, std::string& f
         close(fds[0]);
         if (ignoredBefore) std::signal(signal, SIG_IGN);
         std::string error;
-        std::unique_ptr<ConfigFolder> config = ConfigFolder::create(60, error);
+        std::unique_ptr<ConfigFolder> config = ConfigFolder::create("velmorcast.StA_UMD_Names_DriverID", "60", error);
         const std::string path = config ? config->path() : std::string();
         if (write(fds[1], path.c_str(), path.size()) != static_cast<ssize_t>(path.size())) _exit(2);
         close(fds[1]);

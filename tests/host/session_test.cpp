@@ -227,7 +227,10 @@ TEST_F(HostSession, KeyboardAndRefusedPresses) {
                          std::to_string(b->event->subCount) + " " + b->event->sub[0]);
     };
     start();
-    ScenarioRunner runner(session, host, transcript, ScenarioRunner::Options{});
+    ScenarioRunner::Options options;
+    options.keyboardPanel = "2";
+    options.keyboardControl = "KB_1";
+    ScenarioRunner runner(session, host, transcript, options);
     std::string lineError;
     // KB_1 starts disabled: the key is refused and the text left alone.
     EXPECT_EQ(runner.runLine("key x", lineError), ScenarioRunner::Outcome::done);
@@ -253,7 +256,7 @@ TEST_F(HostSession, TheComponentStartsAndStopsWithEveryReplyHandedBack) {
     std::unique_ptr<ScriptLibrary> library = ScriptLibrary::open(KELVANE_LIBRARY, error);
     ASSERT_TRUE(library) << error;
     // The configuration names the name driver, as vrel-host writes it from the site.
-    std::unique_ptr<ConfigFolder> config = ConfigFolder::create(60, error);
+    std::unique_ptr<ConfigFolder> config = ConfigFolder::create("velmorcast.StA_UMD_Names_DriverID", "60", error);
     ASSERT_TRUE(config) << error;
     ASSERT_TRUE(session.create(library->entry(), VREL_HOST_PANELS));
     EXPECT_EQ(host.ledger().given(), 3u + 1288u);  // three lookups and every name

@@ -62,6 +62,7 @@ protected:
         Transcript transcript(out, Transcript::Form::exact);
         ProtocolLog log(transcript);
         SimulatedHost host(site, transcript, log);
+        file.keep(site, "names");
         host.keepSiteIn(&file);
         host.notify(const_cast<char*>(command.c_str()), vrel_kind::command);
     }
@@ -146,6 +147,7 @@ TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
     Transcript transcript(out, Transcript::Form::exact);
     ProtocolLog log(transcript);
     SimulatedHost host(site, transcript, log);
+    file->keep(site, "names");
     host.keepSiteIn(&*file);
     for (const char* command : {"RM 60 1 1 'Lost' 0", "RM 60 1 2 'Lost too' 0", "RM 10 0 1 'Router' 0"})
         host.notify(const_cast<char*>(command), vrel_kind::command);

@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "live_session.h"
+#include "kelvane_profile.h"
+#include "simulation_source.h"
 #include "panel_definition.h"
 #include "view_server.h"
 
@@ -25,7 +26,12 @@ protected:
     void SetUp() override {
         transcriptPath_ = ::testing::TempDir() + "view_test_transcript.txt";
         std::string error;
-        live_ = LiveSession::start({KELVANE_LIBRARY, VREL_HOST_PANELS, "", transcriptPath_}, error);
+        SimulationSettings settings;
+        settings.profile = &kelvaneProfile();
+        settings.library = KELVANE_LIBRARY;
+        settings.panels = VREL_HOST_PANELS;
+        settings.transcriptFile = transcriptPath_;
+        live_ = SimulationSource::start(settings, error);
         ASSERT_TRUE(live_) << error;
         ViewServer::Options options;
         options.port = 0;
@@ -39,8 +45,7 @@ protected:
         if (thread_.joinable()) thread_.join();
         server_.reset();
         if (live_) {
-            std::ostringstream errors;
-            EXPECT_EQ(live_->finish(errors), 0) << errors.str();
+            EXPECT_EQ(live_->finish(), 0);
         }
     }
 
@@ -68,7 +73,7 @@ protected:
     }
 
     std::string transcriptPath_;
-    std::unique_ptr<LiveSession> live_;
+    std::unique_ptr<SimulationSource> live_;
     std::unique_ptr<ViewServer> server_;
     std::thread thread_;
     std::unique_ptr<httplib::Client> client_;

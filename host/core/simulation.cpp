@@ -1,0 +1,172 @@
+#include "simulation.h"
+
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "config_folder.h"
+#include "protocol_log.h"
+#include "script_library.h"
+#include "script_session.h"
+#include "simulated_host.h"
+#include "site_file.h"
+#include "transcript.h"
+
+namespace vrelhost {
+
+// Declared in the order they are made; they go in reverse, so the script is
+// destroyed before its host, configuration and library.
+struct Simulation::Parts {
+    SimulationSettings settings;
+    Site site;
+    std::optional<SiteFile> siteFile;
+    std::unique_ptr<ScriptLibrary> library;
+    std::ofstream transcriptFile;
+    std::unique_ptr<ConfigFolder> config;
+    std::unique_ptr<Transcript> transcript;
+    std::unique_ptr<ProtocolLog> log;
+    std::unique_ptr<SimulatedHost> host;
+    std::unique_ptr<ScriptSession> session;
+    std::unique_ptr<ScenarioRunner> runner;
+    bool badLine = false;
+    bool finished = false;
+    int status = 0;
+
+    std::ostream& errors() { return settings.errors ? *settings.errors : std::cerr; }
+};
+
+Simulation::Simulation(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+Simulation::~Simulation() {
+    if (parts_ && !parts_->finished) finish();
+}
+
+std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings, std::string& error) {
+    if (!settings.profile) {
+        error = "no site profile";
+        return nullptr;
+    }
+    const SiteProfile& profile = *settings.profile;
+    auto p = std::make_unique<Parts>();
+    p->settings = settings;
+
+    if (settings.siteFile.empty()) {
+        std::optional<Site> site = siteFromJson(profile.defaultSite(), error);
+        if (!site) {
+            error = "the default site of " + profile.name + ": " + error;
+            return nullptr;
+        }
+        p->site = std::move(*site);
+    } else {
+        p->siteFile = SiteFile::open(settings.siteFile, p->site, error);
+        if (!p->siteFile) return nullptr;
+    }
+    std::string problem;
+    if (!siteSuitsProfile(p->site, profile, problem)) {
+        error = (settings.siteFile.empty() ? "the default site" : "site file " + settings.siteFile) + ": " + problem;
+        return nullptr;
+    }
+    if (p->siteFile) p->siteFile->keep(p->site, settings.saveRenames ? profile.keptRole : std::string());
+
+    p->library = ScriptLibrary::open(settings.library, error);
+    if (!p->library) return nullptr;
+
+    std::ostream* out = settings.transcriptStream;
+    Transcript::Form form = Transcript::Form::exact;
+    if (!out && !settings.transcriptFile.empty()) {
+        p->transcriptFile.open(settings.transcriptFile, std::ios::trunc);
+        if (!p->transcriptFile) {
+            error = "cannot write transcript " + settings.transcriptFile;
+            return nullptr;
+        }
+        out = &p->transcriptFile;
+    }
+    const bool toConsole = !out;
+    if (toConsole) {
+        out = settings.console ? settings.console : &std::cout;
+        form = Transcript::Form::console;
+    }
+
+    if (!profile.configEntry.empty()) {
+        const Device* kept = p->site.withRole(profile.keptRole);
+        p->config = ConfigFolder::create(profile.configEntry, kept ? std::to_string(kept->number) : "", error);
+        if (!p->config) return nullptr;
+    }
+
+    p->transcript = std::make_unique<Transcript>(*out, form);
+    if (settings.listener) p->transcript->listen(settings.listener);
+    p->log = std::make_unique<ProtocolLog>(*p->transcript);
+    p->host = std::make_unique<SimulatedHost>(p->site, *p->transcript, *p->log);
+    if (p->siteFile) p->host->keepSiteIn(&*p->siteFile);
+    p->session = std::make_unique<ScriptSession>(*p->host, *p->transcript, *p->log);
+
+    ScenarioRunner::Options options;
+    options.echoInput = settings.echoInput;
+    options.screen = toConsole ? out : settings.console;
+    options.repeatOnScreen = !toConsole;
+    options.keyboardPanel = profile.keyboardPanel;
+    options.keyboardControl = profile.keyboardControl;
+    p->runner = std::make_unique<ScenarioRunner>(*p->session, *p->host, *p->transcript, options);
+
+    if (!p->session->create(p->library->entry(), settings.panels)) {
+        p->transcript->flush();
+        error = "the library " + settings.library + " created no script";
+        return nullptr;
+    }
+    return std::unique_ptr<Simulation>(new Simulation(std::move(p)));
+}
+
+Simulation::LineResult Simulation::runLine(const std::string& line, int number) {
+    LineResult result{Outcome::done, std::string()};
+    if (parts_->finished || !parts_->session->alive()) {
+        result.outcome = Outcome::error;
+        result.message = "the script no longer runs";
+        return result;
+    }
+    result.outcome = parts_->runner->feed(line, result.message, number);
+    if (result.outcome == Outcome::error) parts_->transcript->flush();
+    return result;
+}
+
+bool Simulation::runLines(std::istream& in, bool interactive, const std::string& source) {
+    if (!parts_->runner->run(in, parts_->errors(), interactive, source)) parts_->badLine = true;
+    return !parts_->badLine;
+}
+
+bool Simulation::alive() const { return !parts_->finished && parts_->session->alive(); }
+
+std::string Simulation::help() const { return parts_->runner->help(); }
+
+const std::map<std::string, PanelSlots::Slot>& Simulation::panels() const { return parts_->host->panels().all(); }
+
+const std::vector<Device>& Simulation::devices() const { return parts_->site.devices; }
+
+long long Simulation::clock() const { return parts_->host->timers().now(); }
+
+std::optional<long long> Simulation::nextTick() const { return parts_->host->timers().nextDue(); }
+
+std::size_t Simulation::protocolErrors() const { return parts_->log->count(); }
+
+int Simulation::finish() {
+    Parts& p = *parts_;
+    if (p.finished) return p.status;
+    p.finished = true;
+    p.session->destroy();
+    p.transcript->flush();
+    std::ostream& errors = p.errors();
+    if (p.host->unsavedRenames() > 0) {
+        // The site file no longer holds what the session did: not a success.
+        errors << "vrel-host: " << p.host->unsavedRenames() << " rename(s) could not be saved; the first: "
+               << p.host->saveError() << "\n";
+        return p.status = 1;
+    }
+    if (p.badLine) return p.status = 1;
+    if (p.log->count() > 0) {
+        errors << "vrel-host: " << p.log->count() << " protocol error(s), see the lines starting with !!\n";
+        return p.status = 3;
+    }
+    return p.status = 0;
+}
+
+}  // namespace vrelhost

@@ -1,0 +1,88 @@
+// Simulation: one session of the simulator, from the settings to the exit
+// status. It opens the site (a site file, or the profile's default site),
+// loads the script library, writes the script's configuration, opens the
+// transcript and creates the script; then carries out operator lines one at
+// a time or from a stream; finish() destroys the script and says how the
+// session went. vrel-host's main, the tests and a browser view all drive a
+// session through it.
+//
+// Exit status from finish(): 0 when all went well; 1 when a line was bad (in
+// runLines without a terminal), a rename could not be saved or the transcript
+// could not be written; 3 when the script broke the host protocol.
+//
+// Owns everything it opens. The profile must outlive it. One thread.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "panel_slots.h"
+#include "scenario_runner.h"
+#include "site.h"
+#include "site_profile.h"
+
+namespace vrelhost {
+
+struct SimulationSettings {
+    const SiteProfile* profile = nullptr;
+    std::string library;         // the script library to load
+    std::string siteFile;        // empty: the profile's default site
+    bool saveRenames = true;     // false: a site file is only read
+    std::string transcriptFile;  // the exact transcript goes there ...
+    std::ostream* transcriptStream = nullptr;  // ... or there (exact form) ...
+    std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
+    std::string panels;          // the creation text: the folder of the panel files
+    bool echoInput = true;       // each operator line into the transcript as "# N: line"
+    std::ostream* errors = nullptr;  // finish()'s messages (default: standard error)
+    // Sees every transcript line in the exact form as it is written,
+    // from the script's creation on.
+    std::function<void(const std::string& line)> listener;
+};
+
+class Simulation {
+public:
+    // The running session, or nothing with `error` saying what could not be
+    // opened (the site file and its problem, the library, the transcript).
+    static std::unique_ptr<Simulation> start(const SimulationSettings& settings, std::string& error);
+    ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
+
+    using Outcome = ScenarioRunner::Outcome;
+    struct LineResult {
+        Outcome outcome;
+        std::string message;  // what was wrong with the line, on an error
+    };
+    // One operator line, exactly as a scenario line: numbered, echoed,
+    // refused where a panel would refuse it. `number` 0 takes the next one.
+    LineResult runLine(const std::string& line, int number = 0);
+    // Lines from a stream, as ScenarioRunner::run; a bad line counts against
+    // the exit status when the stream is not interactive.
+    bool runLines(std::istream& in, bool interactive, const std::string& source);
+    // Whether the script still runs (not after quit or finish()).
+    bool alive() const;
+    std::string help() const;
+
+    // What the operator sees.
+    const std::map<std::string, PanelSlots::Slot>& panels() const;
+    const std::vector<Device>& devices() const;
+    long long clock() const;  // milliseconds of simulated time
+    std::optional<long long> nextTick() const;  // when a timer ticks next; nothing while none runs
+    std::size_t protocolErrors() const;
+
+    // Destroys the script (if it still runs) and returns the exit status;
+    // the reason for a status other than 0 goes to `errors`. Once.
+    int finish();
+
+private:
+    struct Parts;
+    explicit Simulation(std::unique_ptr<Parts> parts);
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace vrelhost

@@ -1,0 +1,26 @@
+#include "kelvane_profile.h"
+
+#include "default_site.h"
+#include "demo_scenario.h"
+
+namespace vrelhost {
+
+const SiteProfile& kelvaneProfile() {
+    static const SiteProfile profile = [] {
+        SiteProfile p;
+        p.name = "kelvane";
+        p.defaultLibrary = "libkelvane.so";
+        p.defaultSite = &defaultSiteDocument;
+        p.demo = &demoScenario;
+        p.roles = {"names"};
+        p.keptRole = "names";
+        p.keptRoleMeaning = "the UMD name driver";
+        p.configEntry = "velmorcast.StA_UMD_Names_DriverID";
+        p.keyboardPanel = "2";
+        p.keyboardControl = "KB_1";
+        return p;
+    }();
+    return profile;
+}
+
+}  // namespace vrelhost
