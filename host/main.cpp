@@ -8,7 +8,12 @@
 // (also one that could not take a rename), library or scenario line; 2 when
 // a validator was asked of a build without one; 3 when the script broke the
 // host protocol.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <climits>
 #include <fstream>
@@ -20,7 +25,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "file_identity.h"
 #include "kelvane_profile.h"
+#include "replay.h"
 #include "simulation.h"
 #include "site_file.h"
 #ifdef VREL_HOST_WITH_VIEW
@@ -40,6 +47,8 @@ struct Arguments {
     std::string transcript;
     std::string panels;
     std::string writeSite;
+    bool force = false;
+    std::string replay;
     bool demo = false;
     std::string validate;
     std::optional<unsigned long long> seed;
@@ -67,7 +76,45 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// A library that is not there is a mistake on the command line, as for a
+// session; the validator's status 3 is for a library that fails its cases.
+bool readableFile(const std::string& path, std::string& error) {
+    struct stat info {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    ::close(fd);
+    if (folder) error = "it is a folder";
+    return !folder;
+}
+
+// Two options naming one file would read a file while writing it, or write
+// it twice: the second would destroy the first (a site replaced by the
+// transcript, a scenario truncated before it is read).
+bool pathsDistinct(const Arguments& args, std::string& error) {
+    const std::pair<const char*, const std::string*> paths[] = {
+        {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
+        {"--script", &args.script},       {"--replay", &args.replay},
+    };
+    for (std::size_t i = 0; i < std::size(paths); ++i) {
+        for (std::size_t j = i + 1; j < std::size(paths); ++j) {
+            if (paths[i].second->empty() || paths[j].second->empty()) continue;
+            if (vrelhost::sameFile(*paths[i].second, *paths[j].second)) {
+                error = std::string(paths[i].first) + " and " + paths[j].first + " name the same file (" +
+                        *paths[j].second + "); refused, so that neither is lost";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 int runValidation(const Arguments& args) {
+    std::string error;
+    if (!readableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
 #ifdef VREL_HOST_WITH_VALIDATOR
     return runValidator(args.validate, args.seed, args.repeat);
 #else
@@ -88,6 +135,8 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
 
     std::ifstream scenarioFile;
     if (!args.scenario.empty()) {
+        std::string error;
+        if (!readableFile(args.scenario, error)) return fail("cannot read scenario " + args.scenario + ": " + error);
         scenarioFile.open(args.scenario);
         if (!scenarioFile) return fail("cannot read scenario " + args.scenario);
     }
@@ -105,8 +154,19 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
     return simulation->finish();
 }
 
-int writeDefaultSite(const std::string& path, const vrelhost::SiteProfile& profile) {
+int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    vrelhost::SimulationSettings settings;
+    settings.profile = &profile;
+    settings.library = args.script.empty() ? executableFolder() + "/" + profile.defaultLibrary : args.script;
+    settings.siteFile = args.site;
+    return vrelhost::replayTranscript(args.replay, settings, std::cout);
+}
+
+int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
     std::string error;
+    struct stat info {};
+    if (!force && ::stat(path.c_str(), &info) == 0)
+        return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
     if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
         return fail(error);
     return 0;
@@ -123,9 +183,19 @@ int main(int argc, char** argv) {
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
-    app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    CLI::Option* writeSite =
+        app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
+    CLI::Option* replay = app.add_option("--replay", args.replay,
+                                         "Run the operator lines of a saved transcript again and compare");
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
+    // What a validation or a replay does not use is refused, not ignored without a word.
+    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script"})
+        validate->excludes(app.get_option(name));
+    for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
+        replay->excludes(app.get_option(name));
+    replay->excludes(validate);
     // Both only shape a validation; given to a session they would be ignored without a word.
     app.add_option("--seed", args.seed, "Seed of the validator's random runs")
         ->check(CLI::Validator(
@@ -149,7 +219,8 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 65535))->needs(serve);
     app.add_option("--listen", view.address, "Address of --serve (default 127.0.0.1, this machine only)")
         ->needs(serve);
-    serve->excludes("scenario")->excludes("--demo");
+    for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
+        serve->excludes(app.get_option(name));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -159,6 +230,10 @@ int main(int argc, char** argv) {
 
     const vrelhost::SiteProfile& profile = vrelhost::kelvaneProfile();
     if (!args.validate.empty()) return runValidation(args);
+    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
+    std::string error;
+    if (!pathsDistinct(args, error)) return fail(error);
+    if (!args.replay.empty()) return runReplay(args, profile);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW
         vrelhost::ServeSettings settings{vrelhost::SimulationSettings(), view.address, view.port};
@@ -174,7 +249,6 @@ int main(int argc, char** argv) {
         return 2;
 #endif
     }
-    if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, profile);
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
 }

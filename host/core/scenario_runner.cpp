@@ -24,6 +24,21 @@ std::string nextWord(std::string& text) {
     return word;
 }
 
+// Operator text quoted back in a message: control bytes escaped and a long
+// text cut, so a stray NUL or a megabyte pasted by mistake stays one line.
+std::string shown(const std::string& text) {
+    constexpr std::size_t longest = 60;
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
+        else out += static_cast<char>(c);
+    }
+    if (text.size() > longest) out += "... (" + std::to_string(text.size()) + " bytes)";
+    return out;
+}
+
 bool readInt(const std::string& word, long long low, long long high, long long& out) {
     auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), out);
     return !word.empty() && ec == std::errc() && end == word.data() + word.size() && out >= low && out <= high;
@@ -34,7 +49,7 @@ bool readInts(std::string& rest, int count, std::vector<int>& out, std::string& 
         std::string word = nextWord(rest);
         long long value = 0;
         if (!readInt(word, INT32_MIN, INT32_MAX, value)) {
-            error = word.empty() ? "a number is missing" : "\"" + word + "\" is not a number";
+            error = word.empty() ? "a number is missing" : "\"" + shown(word) + "\" is not a number";
             return false;
         }
         out.push_back(static_cast<int>(value));
@@ -100,12 +115,12 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
                                               const std::string& event, std::string& error) {
     const PanelSlots::Slot* slot = host_.panels().slot(panel);
     if (!slot) {
-        error = "no panel in slot " + panel;
+        error = "no panel in slot " + shown(panel);
         return Outcome::error;
     }
     const Control* c = host_.panels().control(panel, control);
     if (!c) {
-        error = "panel " + panel + " has no control \"" + control + "\"";
+        error = "panel " + panel + " has no control \"" + shown(control) + "\"";
         return Outcome::error;
     }
     std::string refusal;
@@ -148,7 +163,7 @@ ScenarioRunner::Outcome ScenarioRunner::showLine(std::string& rest, std::string&
     } else {
         const PanelSlots::Slot* slot = host_.panels().slot(panel);
         if (!slot) {
-            error = "no panel in slot " + panel;
+            error = "no panel in slot " + shown(panel);
             return Outcome::error;
         }
         drawing = drawPanel(panel, *slot);
@@ -220,12 +235,22 @@ ScenarioRunner::Outcome ScenarioRunner::parentLine(std::string& rest, std::strin
     return Outcome::done;
 }
 
-ScenarioRunner::Outcome ScenarioRunner::helpLine(std::string&, std::string&) {
+ScenarioRunner::Outcome ScenarioRunner::helpLine(std::string& rest, std::string& error) {
+    if (!trimmed(rest).empty()) {
+        error = "help takes nothing after it";
+        return Outcome::error;
+    }
     toScreen(help());
     return Outcome::done;
 }
 
-ScenarioRunner::Outcome ScenarioRunner::quitLine(std::string&, std::string&) { return Outcome::quit; }
+ScenarioRunner::Outcome ScenarioRunner::quitLine(std::string& rest, std::string& error) {
+    if (!trimmed(rest).empty()) {
+        error = "quit takes nothing after it";
+        return Outcome::error;
+    }
+    return Outcome::quit;
+}
 
 ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::string& error) {
     std::string rest = line;
@@ -233,7 +258,7 @@ ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::st
     if (verb == "exit") verb = "quit";
     for (const Verb& v : verbs())
         if (verb == v.verb) return (this->*v.handler)(rest, error);
-    error = "unknown line \"" + verb + "\" (try help)";
+    error = "unknown line \"" + shown(verb) + "\" (try help)";
     return Outcome::error;
 }
 

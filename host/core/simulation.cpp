@@ -11,6 +11,7 @@
 #include "script_session.h"
 #include "simulated_host.h"
 #include "site_file.h"
+#include "site_lock.h"
 #include "transcript.h"
 
 namespace vrelhost {
@@ -19,6 +20,7 @@ namespace vrelhost {
 // destroyed before its host, configuration and library.
 struct Simulation::Parts {
     SimulationSettings settings;
+    std::unique_ptr<SiteLock> lock;
     Site site;
     std::optional<SiteFile> siteFile;
     std::unique_ptr<ScriptLibrary> library;
@@ -59,6 +61,11 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         }
         p->site = std::move(*site);
     } else {
+        // Locked before it is read: what this session reads is what no other one writes.
+        if (settings.saveRenames) {
+            p->lock = SiteLock::take(settings.siteFile, error);
+            if (!p->lock) return nullptr;
+        }
         p->siteFile = SiteFile::open(settings.siteFile, p->site, error);
         if (!p->siteFile) return nullptr;
     }
@@ -159,6 +166,12 @@ int Simulation::finish() {
         // The site file no longer holds what the session did: not a success.
         errors << "vrel-host: " << p.host->unsavedRenames() << " rename(s) could not be saved; the first: "
                << p.host->saveError() << "\n";
+        return p.status = 1;
+    }
+    if (p.transcript->failed()) {
+        const std::string& file = p.settings.transcriptFile;
+        errors << "vrel-host: cannot write the transcript" << (file.empty() ? std::string() : " " + file)
+               << "; it is incomplete\n";
         return p.status = 1;
     }
     if (p.badLine) return p.status = 1;

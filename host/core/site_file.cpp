@@ -16,6 +16,73 @@ namespace {
 
 using nlohmann::json;
 
+// Whether `text` is well-formed UTF-8: no stray continuation byte, no
+// overlong form, no surrogate, nothing past U+10FFFF.
+bool validUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        unsigned long low = 0, code = 0;
+        if (c < 0x80) length = 1, low = 0;
+        else if (c >= 0xc2 && c <= 0xdf) length = 2, low = 0x80, code = c & 0x1f;
+        else if (c >= 0xe0 && c <= 0xef) length = 3, low = 0x800, code = c & 0x0f;
+        else if (c >= 0xf0 && c <= 0xf4) length = 4, low = 0x10000, code = c & 0x07;
+        else return false;
+        if (length == 1) {
+            ++i;
+            continue;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xc0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3f);
+        }
+        if (code < low || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return false;
+        i += length;
+    }
+    return true;
+}
+
+// A text as JSON: the text itself when it is UTF-8, else {"bytes": "hex"}
+// (the host's texts are bytes, often in a Windows code page).
+json textToJson(const std::string& text) {
+    if (validUtf8(text)) return text;
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : text) {
+        hex += digits[c >> 4];
+        hex += digits[c & 0x0f];
+    }
+    return json{{"bytes", hex}};
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool textFromJson(const json& value, std::string& out) {
+    if (value.is_string()) {
+        out = value.get<std::string>();
+        return true;
+    }
+    if (!value.is_object() || value.size() != 1 || !value.contains("bytes") || !value["bytes"].is_string())
+        return false;
+    const std::string& hex = value["bytes"].get_ref<const std::string&>();
+    if (hex.size() % 2 != 0) return false;
+    out.clear();
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int high = hexValue(hex[i]), low = hexValue(hex[i + 1]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * 16 + low);
+    }
+    return true;
+}
+
 bool keyNumber(const std::string& key, int& out) {
     auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), out);
     return !key.empty() && ec == std::errc() && end == key.data() + key.size();
@@ -39,11 +106,10 @@ bool readDatabases(const json& databases, const std::string& where, Device& devi
         }
         std::vector<std::string> names(databaseEntries);
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (!entries[i].is_string()) {
-                error = at + "[" + std::to_string(i) + "]: expected a text";
+            if (!textFromJson(entries[i], names[i])) {
+                error = at + "[" + std::to_string(i) + "]: expected a text, or {\"bytes\": \"hex digits\"}";
                 return false;
             }
-            names[i] = entries[i].get<std::string>();
         }
         device.databases[number] = std::move(names);
     }
@@ -61,11 +127,10 @@ bool readSlots(const json& slots, const std::string& where, Device& device, std:
             error = where + "." + key + ": a slot is numbered 1 to 4096";
             return false;
         }
-        if (!value.is_string()) {
-            error = where + "." + key + ": expected a text";
+        if (!textFromJson(value, device.slots[slot])) {
+            error = where + "." + key + ": expected a text, or {\"bytes\": \"hex digits\"}";
             return false;
         }
-        device.slots[slot] = value.get<std::string>();
     }
     return true;
 }
@@ -106,6 +171,24 @@ std::string withoutLibraryTag(const std::string& what) {
     return (what.rfind("[json.exception", 0) == 0 && close != std::string::npos) ? what.substr(close + 2) : what;
 }
 
+// A key given twice in one object: JSON readers keep one of them silently,
+// which would drop part of what the file says.
+struct RepeatedKey {
+    std::string key;
+};
+
+json parseRefusingRepeatedKeys(const std::string& text) {
+    std::vector<std::set<std::string>> open;
+    return json::parse(text, [&open](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start) open.emplace_back();
+        else if (event == json::parse_event_t::object_end && !open.empty()) open.pop_back();
+        else if (event == json::parse_event_t::key && !open.empty() &&
+                 !open.back().insert(parsed.get<std::string>()).second)
+            throw RepeatedKey{parsed.get<std::string>()};
+        return true;
+    });
+}
+
 }  // namespace
 
 std::optional<Site> siteFromJson(const json& document, std::string& error) {
@@ -135,6 +218,11 @@ std::optional<Site> siteFromJson(const json& document, std::string& error) {
 }
 
 std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std::string& error) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = "site file " + path + ": cannot be read: it is a folder";
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "site file " + path + ": cannot be read: " + std::strerror(errno);
@@ -144,9 +232,12 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
     text << in.rdbuf();
     json document;
     try {
-        document = json::parse(text.str());
+        document = parseRefusingRepeatedKeys(text.str());
     } catch (const json::exception& e) {
         error = "site file " + path + ": " + withoutLibraryTag(e.what());
+        return std::nullopt;
+    } catch (const RepeatedKey& e) {
+        error = "site file " + path + ": the key \"" + e.key + "\" appears twice in one object";
         return std::nullopt;
     }
     std::string problem;
@@ -175,11 +266,20 @@ bool SiteFile::save(const Site& site, std::string& error) {
         for (const auto& [number, entries] : device->databases) {
             std::size_t used = entries.size();
             while (used > 0 && entries[used - 1].empty()) --used;  // trailing empty entries need no line
-            databases[std::to_string(number)] = std::vector<std::string>(entries.begin(), entries.begin() + used);
+            json list = json::array();
+            for (std::size_t i = 0; i < used; ++i) list.push_back(textToJson(entries[i]));
+            databases[std::to_string(number)] = std::move(list);
         }
         item["databases"] = std::move(databases);
     }
-    return writeFileAtomically(path_, document_.dump(2) + "\n", error);
+    std::string text;
+    try {
+        text = document_.dump(2) + "\n";
+    } catch (const json::exception& e) {
+        error = "site file " + path_ + ": cannot be written as JSON: " + withoutLibraryTag(e.what());
+        return false;
+    }
+    return writeFileAtomically(path_, text, error);
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {

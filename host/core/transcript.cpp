@@ -31,10 +31,13 @@ void Transcript::write(const std::string& line) {
     tell(line);
     flush();
     out_ << line << '\n';
-    // The console often shares its terminal or log with standard error, where
-    // the script writes its debug lines unbuffered: each line goes out whole
-    // and at once, so a debug line follows the command it belongs to.
-    if (form_ == Form::console) out_.flush();
+    // Each line goes out whole and at once: the console often shares its
+    // terminal or log with standard error, where the script writes its debug
+    // lines unbuffered, so a debug line follows the command it belongs to;
+    // and a file being followed (tail -f) or a session ended by a signal
+    // holds every line written so far.
+    out_.flush();
+    if (!out_) failed_ = true;
 }
 
 void Transcript::flush() {
@@ -47,12 +50,14 @@ void Transcript::flush() {
             if (!r.answer.empty()) out_ << r.answer << '\n';
         }
         out_.flush();
+        if (!out_) failed_ = true;
         return;
     }
     ReadKey last;
     readKey(run.back().command, last);
     out_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size() << " reads, first "
          << run.front().answer << ", last " << run.back().answer << ")\n" << std::flush;
+    if (!out_) failed_ = true;
 }
 
 void Transcript::sent(const std::string& command) {

@@ -11,7 +11,7 @@
 //
 // The exact form goes to a transcript file. The console form is the same,
 // except that a run of database reads of one database (RN d db 1, 2, 3 ...)
-// is folded into one line, and every line is flushed as it is written. Writes
+// is folded into one line. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
 // streaming the protocol log). One thread.
@@ -46,6 +46,10 @@ public:
     // Writes out a folded run still held back.
     void flush();
 
+    // Whether a line could not be written (a full disk): the transcript is
+    // then incomplete, and the session must not end as a success.
+    bool failed() const { return failed_; }
+
     using Listener = std::function<void(const std::string& line)>;
     void listen(Listener listener) { listener_ = std::move(listener); }
 
@@ -64,6 +68,7 @@ private:
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
     Listener listener_;
+    bool failed_ = false;
 };
 
 }  // namespace vrelhost

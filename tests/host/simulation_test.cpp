@@ -51,6 +51,15 @@ TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
         if (c.name == "Confirm") confirmEnabled = c.enabled();
     EXPECT_TRUE(confirmEnabled);
 
+    // Operator text quoted back stays one short line, whatever was pasted.
+    result = simulation->runLine(std::string("press 1 A\0B", 11) + std::string(10000000, 'x'));
+    EXPECT_EQ(result.outcome, Simulation::Outcome::error);
+    EXPECT_LT(result.message.size(), 120u);
+    EXPECT_EQ(result.message.find('\0'), std::string::npos);
+    EXPECT_NE(result.message.find("A\\x00B"), std::string::npos) << result.message;
+    for (const char* line : {"quit now", "help me"})
+        EXPECT_EQ(simulation->runLine(line).outcome, Simulation::Outcome::error) << line;
+
     result = simulation->runLine("frobnicate");
     EXPECT_EQ(result.outcome, Simulation::Outcome::error);
     EXPECT_EQ(result.message, "unknown line \"frobnicate\" (try help)");

@@ -93,6 +93,37 @@ TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
     EXPECT_NE(text.str().find("kept as written"), std::string::npos);
 }
 
+// The host's texts are bytes (a Windows code page, or a multibyte character
+// cut by the eight-byte limit): each survives a save and a load exactly, as
+// text where it is UTF-8 and in the byte form where it is not.
+TEST_F(SiteFileTest, NamesThatAreNotUtf8SurviveASaveExactly) {
+    Site site;
+    std::string error;
+    std::optional<SiteFile> file = SiteFile::open(path, site, error);
+    ASSERT_TRUE(file) << error;
+    const std::pair<int, std::string> names[] = {
+        {1, "Caf\xe9"}, {2, "CAM5\xc3"}, {3, "Caf\xc3\xa9"}, {4, "\x80\x81"}, {5, "\xed\xa0\x80"}};
+    for (const auto& [index, name] : names) {
+        rename(site, *file, "RM 60 4 " + std::to_string(index) + " '" + name + "' 0");
+        EXPECT_EQ(*site.entry(60, 4, index), name);
+    }
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    for (const auto& [index, name] : names) EXPECT_EQ(*again.entry(60, 4, index), name) << index;
+    const nlohmann::json saved = nlohmann::json::parse(std::ifstream(path));
+    const nlohmann::json& set = saved["devices"][2]["databases"]["4"];
+    EXPECT_EQ(set[0], nlohmann::json({{"bytes", "436166e9"}}));
+    EXPECT_EQ(set[2], "Caf\xc3\xa9") << "valid UTF-8 stays a plain text";
+    EXPECT_EQ(set[4], nlohmann::json({{"bytes", "eda080"}})) << "a surrogate is not UTF-8";
+
+    for (const char* bad : {R"({"bytes": "e"})", R"({"bytes": "zz"})", R"({"bytes": "e9", "x": 1})"}) {
+        nlohmann::json document = defaultSiteDocument();
+        document["devices"][2]["databases"]["1"][0] = nlohmann::json::parse(bad);
+        EXPECT_FALSE(siteFromJson(document, error)) << bad;
+        EXPECT_EQ(error, "devices[2].databases.1[0]: expected a text, or {\"bytes\": \"hex digits\"}");
+    }
+}
+
 TEST_F(SiteFileTest, RenameSurvivesAKillRightAfterIt) {
     pid_t child = fork();
     ASSERT_NE(child, -1);
@@ -182,6 +213,16 @@ TEST(SiteDocument, RefusesWhatIsNotASite) {
     std::string error;
     EXPECT_FALSE(siteFromJson(tooLong, error));
     EXPECT_EQ(error, "devices[0].databases.0: expected a list of at most 128 names");
+}
+
+TEST_F(SiteFileTest, RefusesRepeatedKeysAndFolders) {
+    std::ofstream(path) << R"({"devices": [{"instance": "A", "number": 1, "number": 2}]})";
+    Site site;
+    std::string error;
+    EXPECT_FALSE(SiteFile::open(path, site, error));
+    EXPECT_EQ(error, "site file " + path + ": the key \"number\" appears twice in one object");
+    EXPECT_FALSE(SiteFile::open(folder, site, error));
+    EXPECT_EQ(error, "site file " + folder + ": cannot be read: it is a folder");
 }
 
 TEST(PanelDefinition, ReadsControlsAndNamesTheBadLine) {
