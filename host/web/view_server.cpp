@@ -75,6 +75,8 @@ ViewServer::ViewServer(ViewSource& source, Options options)
     const std::size_t workers = static_cast<std::size_t>(options_.maxStreams) + 8;
     http_->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
     http_->set_payload_max_length(options_.maxBody);
+    // An event goes out in small writes: without this, the kernel holds them back for an ACK.
+    http_->set_tcp_nodelay(true);
     routes();
     std::lock_guard<std::mutex> lock(simulation_);
     publishLocked();
@@ -141,11 +143,12 @@ void ViewServer::routes() {
             [this, cursor](std::size_t, httplib::DataSink& sink) {
                 UpdateHub::News news = hub_.wait(*cursor, std::chrono::seconds(2));
                 if (news.stopped) return false;
+                // The panels first: what the operator waits to see.
                 std::string out;
+                if (!news.panels.empty()) out += event("state", news.panels);
                 if (!news.lines.empty() || news.linesDropped)
                     out += event("log", toText({{"dropped", news.linesDropped}, {"lines", news.lines}}));
                 if (!news.site.empty()) out += event("site", news.site);
-                if (!news.panels.empty()) out += event("state", news.panels);
                 // A comment keeps idle streams honest: a browser that left is noticed here.
                 if (out.empty()) out = ": idle\n\n";
                 return sink.write(out.data(), out.size());

@@ -184,9 +184,15 @@ function drawSite(site) {
       det.dataset.key = d.number + '/' + db;
       det.open = view.openDetails.has(det.dataset.key);
       det.appendChild(element('summary', '', 'database ' + db));
-      const ol = element('ol');
-      d.databases[db].forEach((name) => ol.appendChild(element('li', '', name)));
-      det.appendChild(ol);
+      // The 128 names are drawn only while they are open.
+      const fill = () => {
+        if (!det.open || det.querySelector('ol')) return;
+        const ol = element('ol');
+        d.databases[db].forEach((name) => ol.appendChild(element('li', '', name)));
+        det.appendChild(ol);
+      };
+      det.addEventListener('toggle', fill);
+      fill();
       box.appendChild(det);
     }
     parts.push(box);
