@@ -49,6 +49,7 @@ struct Arguments {
     std::string writeSite;
     bool force = false;
     std::string replay;
+    std::string profile;
     bool demo = false;
     std::string validate;
     std::optional<unsigned long long> seed;
@@ -69,6 +70,17 @@ bool isFolder(const std::string& path) { return access((path + "/.").c_str(), F_
 std::string defaultPanelsFolder() {
     const std::string beside = executableFolder() + "/panels";
     return isFolder(beside) ? beside : std::string(VREL_HOST_SOURCE_PANELS);
+}
+
+// The scripts vrel-host knows how to run; the first is the default. A script
+// with a site of its own adds its profile here.
+const vrelhost::SiteProfile* const profiles[] = {&vrelhost::kelvaneProfile()};
+
+const vrelhost::SiteProfile* profileNamed(const std::string& name) {
+    if (name.empty()) return profiles[0];
+    for (const vrelhost::SiteProfile* p : profiles)
+        if (p->name == name) return p;
+    return nullptr;
 }
 
 int fail(const std::string& message) {
@@ -183,6 +195,7 @@ int main(int argc, char** argv) {
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation");
     app.add_flag("--demo", args.demo, "Run the built-in demo");
+    app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
@@ -191,7 +204,8 @@ int main(int argc, char** argv) {
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
     // What a validation or a replay does not use is refused, not ignored without a word.
-    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script"})
+    for (const char* name :
+         {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script", "--profile"})
         validate->excludes(app.get_option(name));
     for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
         replay->excludes(app.get_option(name));
@@ -228,7 +242,13 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 1;
     }
 
-    const vrelhost::SiteProfile& profile = vrelhost::kelvaneProfile();
+    const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
+    if (!chosen) {
+        std::string known;
+        for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
+        return fail("no profile \"" + args.profile + "\"; known: " + known);
+    }
+    const vrelhost::SiteProfile& profile = *chosen;
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;

@@ -56,7 +56,7 @@ public:
             if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
             std::vector<std::string> all;
             std::istringstream emulator(VREL_HOST_EMULATOR);
-            for (std::string word; std::getline(emulator, word, ';');)
+            for (std::string word; std::getline(emulator, word, '|');)
                 if (!word.empty()) all.push_back(word);
             all.push_back(VREL_HOST);
             all.insert(all.end(), args.begin(), args.end());
@@ -166,6 +166,25 @@ TEST_F(HostCli, ASecondSessionOnASiteIsRefusedAndNoRenameIsLost) {
     const std::string saved = readFile(site);
     EXPECT_NE(saved.find("\"CAMY\""), std::string::npos);
     EXPECT_NE(saved.find("\"CAMZ\""), std::string::npos);
+}
+
+// A session killed outright leaves its lock; the next one says so and how to
+// free the site, rather than taking a lock another session may still hold.
+TEST_F(HostCli, ALockLeftByAKilledSessionIsNamedWithTheWayOut) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    std::ofstream(site + ".lock") << "pid " << gone << "\nhost " << host << "\n";
+    write("show.txt", "show 1\n");
+    EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 1);
+    EXPECT_NE(readFile(messages).find("left by process " + std::to_string(gone) + " on " + host +
+                                      ", which no longer runs; remove " + site + ".lock"),
+              std::string::npos)
+        << readFile(messages);
+    ASSERT_EQ(unlink((site + ".lock").c_str()), 0);
+    EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 0) << readFile(messages);
 }
 
 TEST_F(HostCli, ANameThatIsNotUtf8IsSavedAndTheEditorGoesOn) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -69,7 +70,18 @@ TEST(Validator, PrintsTheStormSeedAndRepeatsWithTheNextOnes) {
 }
 
 TEST(Validator, FailsALibraryThatCannotBeLoaded) {
-    const ValidatorRun run = validate("/nonexistent/libnothing.so");
+    // A file that is not there is a mistake on the command line (status 1,
+    // as for a session); a file that is there but no library fails a case.
+    const ValidatorRun missing = validate("/nonexistent/libnothing.so");
+    EXPECT_EQ(missing.status, 1) << missing.output;
+    EXPECT_THAT(missing.output, testing::HasSubstr("cannot load script library /nonexistent/libnothing.so"));
+    char path[] = "/tmp/vrel-not-a-library-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "not a library\n", 14), 14);
+    close(fd);
+    const ValidatorRun run = validate(path);
+    unlink(path);
     EXPECT_EQ(run.status, 3) << run.output;
     ASSERT_EQ(run.results.count("loads with RTLD_NOW | RTLD_LOCAL, one export"), 1u) << run.output;
     EXPECT_EQ(run.results.at("loads with RTLD_NOW | RTLD_LOCAL, one export"), "FAIL") << run.output;
