@@ -14,6 +14,7 @@
 #include "kelvane_profile.h"
 #include "simulation_source.h"
 #include "panel_definition.h"
+#include "view_model.h"
 #include "view_server.h"
 
 namespace vrelhost {
@@ -157,7 +158,9 @@ TEST_F(ViewServerTest, PressGoesThroughTheScriptAndIsPushedAtOnce) {
     {
         std::unique_lock<std::mutex> lock(mutex);
         EXPECT_TRUE(seen.wait_for(lock, std::chrono::seconds(5), [&] { return done; }));
-        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(pushed - pressed).count(), 100);
+        const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(pushed - pressed).count() / 1000.0;
+        RecordProperty("press_to_push_ms", std::to_string(ms));
+        EXPECT_LT(ms, 100.0);
         EXPECT_NE(stream.find("event: log"), std::string::npos);
     }
     reader.join();
@@ -197,6 +200,13 @@ TEST_F(ViewServerTest, SourceListShowsTheChosenNameSet) {
     ASSERT_TRUE(names);
     EXPECT_EQ(list["rows"], (*names)["databases"]["1"]);
     EXPECT_EQ(list["rows"].size(), 128u);
+}
+
+// Names can hold any bytes: the JSON the page gets replaces what is not UTF-8
+// instead of failing the whole update.
+TEST(ViewModel, TextsInAnyBytesStillMakeJson) {
+    const std::string text = toText(json{{"name", std::string("a\xff<&\"")}});
+    EXPECT_EQ(text, "{\"name\":\"a\xef\xbf\xbd<&\\\"\"}");
 }
 
 TEST(PanelLayout, KeptApartFromWhatTheScriptReads) {
