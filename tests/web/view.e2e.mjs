@@ -190,7 +190,7 @@ try {
     `> RM 60 3 17 '${newName}' 0`, { timeout: 3000 });
   console.log('press to page in the page, ms: ' + inPage.map((t) => t.toFixed(1)).join(', '));
   console.log('press to page through the driver, ms: ' + latencies.join(', '));
-  assert.ok(Math.max(...inPage) < 250, 'an update took 250 ms or more to reach the page');
+  assert.ok(Math.max(...inPage) < 500, 'an update took half a second or more to reach the page');
   assert.ok(Math.max(...latencies) < 1000, 'an update took a second or more to reach the page');
 } catch (e) {
   failed = true;

@@ -119,12 +119,18 @@ function drawKeyboard(panel, c) {
   return k;
 }
 
+// Each panel keeps its frame from one update to the next; only what is inside is drawn anew.
+const frames = new Map();
 function drawPanel(panel) {
-  const frame = element('div', 'panel-frame ' + (panel.onScreen ? 'on-screen' : 'off-screen'));
-  frame.dataset.panel = panel.id;
+  let frame = frames.get(panel.id);
+  if (!frame) {
+    frame = element('div');
+    frame.dataset.panel = panel.id;
+    frames.set(panel.id, frame);
+  }
+  frame.className = 'panel-frame ' + (panel.onScreen ? 'on-screen' : 'off-screen');
   const title = element('h2', '', 'Panel ' + panel.id + ' — ' + panel.file + ' ');
   title.appendChild(element('span', 'where', panel.onScreen ? '(on screen)' : '(off screen)'));
-  frame.appendChild(title);
   const area = element('div', 'panel');
   area.style.width = panel.w + 'px';
   area.style.height = panel.h + 'px';
@@ -139,7 +145,7 @@ function drawPanel(panel) {
     place(e, c);
     area.appendChild(e);
   }
-  frame.appendChild(area);
+  frame.replaceChildren(title, area);
   return frame;
 }
 
