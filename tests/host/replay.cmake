@@ -32,3 +32,12 @@ execute_process(COMMAND ${EMULATOR} ${HOST} --replay ${FOLDER}/edited.log
 if(rc EQUAL 0 OR NOT out MATCHES "edited.log:${line}: the replay differs\n  saved:  > RM 60 3 17 'Cam 18' 0\n  replay: > RM 60 3 17 'Cam 17' 0\n")
   message(FATAL_ERROR "the edited transcript did not fail at line ${line} (${rc}):\n${out}\n${err}")
 endif()
+
+# What the console showed, saved from standard output, folds reads: refused with the reason.
+execute_process(COMMAND ${EMULATOR} ${HOST} --demo
+  WORKING_DIRECTORY ${WORKDIR} OUTPUT_FILE ${FOLDER}/console.log ERROR_QUIET)
+execute_process(COMMAND ${EMULATOR} ${HOST} --replay ${FOLDER}/console.log
+  WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(rc EQUAL 0 OR NOT out MATCHES "console.log:[0-9]+: this is the console's form")
+  message(FATAL_ERROR "a console copy was not refused with the reason (${rc}):\n${out}\n${err}")
+endif()
