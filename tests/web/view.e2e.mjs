@@ -70,12 +70,17 @@ const browser = await chromium.launch({
 let failed = false;
 const latencies = [];
 let inPage = [];
+const pageErrors = [];
 try {
   const page = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
   // Only the view itself is ever asked for.
   await page.route('**/*', (route) => (route.request().url().startsWith(url) ? route.continue() : route.abort()));
-  page.on('pageerror', (e) => { throw e; });
+  page.on('pageerror', (e) => pageErrors.push(e));
   await page.goto(url);
+  // A second browser on the same simulation: it must see what the first does.
+  const other = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
+  other.on('pageerror', (e) => pageErrors.push(e));
+  await other.goto(url);
   const control = (panel, name) => page.locator(`[data-panel="${panel}"] [data-control="${name}"]`);
   const hasLook = (panel, name, look) =>
     page.waitForSelector(`[data-panel="${panel}"] [data-control="${name}"].look-${look}`, { timeout: 3000 });
@@ -184,6 +189,13 @@ try {
     method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{"key":"a"}' })).status);
   assert.equal(refused, 409);
   assert.equal(transcriptText().slice(stepStart).includes('key a'), false);
+
+  await other.waitForFunction((name) =>
+    document.querySelector('[data-panel="2"] [data-control="SrcName"] [data-index="17"] .name')
+      ?.textContent === name, newName, { timeout: 3000 });
+  assert.equal(await other.locator('[data-panel="1"] [data-control="UMDBright_1"]').getAttribute('class'),
+    await control(1, 'UMDBright_1').getAttribute('class'));
+  assert.deepEqual(pageErrors, [], 'the page threw');
 
   // The log pane shows the protocol as it happened.
   await page.waitForFunction((line) => [...document.querySelectorAll('#log div')].some((d) => d.textContent === line),
