@@ -1,5 +1,7 @@
 #include "view_server.h"
 
+#include <sys/socket.h>
+
 #include <httplib.h>
 
 #include "page_files.h"
@@ -77,6 +79,12 @@ ViewServer::ViewServer(ViewSource& source, Options options)
     http_->set_payload_max_length(options_.maxBody);
     // An event goes out in small writes: without this, the kernel holds them back for an ACK.
     http_->set_tcp_nodelay(true);
+    // A port another server listens on is refused (the library's default would
+    // share it with SO_REUSEPORT and split the browsers between the two).
+    http_->set_socket_options([](int sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     routes();
     std::lock_guard<std::mutex> lock(simulation_);
     publishLocked();
@@ -257,8 +265,14 @@ void ViewServer::tickerLoop() {
 }
 
 void ViewServer::run() {
+    {
+        std::lock_guard<std::mutex> lock(simulation_);
+        if (stopping_) return;
+        serving_ = true;
+    }
     std::thread ticker(&ViewServer::tickerLoop, this);
     http_->listen_after_bind();
+    serving_ = false;
     {
         std::lock_guard<std::mutex> lock(simulation_);
         stopping_ = true;
@@ -274,6 +288,8 @@ void ViewServer::stop() {
     }
     tickerWake_.notify_all();
     hub_.stop();
+    // A stop that comes while run() is only about to listen must still end it.
+    while (serving_ && !http_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     http_->stop();
 }
 

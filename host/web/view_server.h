@@ -75,6 +75,7 @@ private:
     UpdateHub hub_;
     std::condition_variable tickerWake_;
     bool stopping_ = false;  // under simulation_
+    std::atomic<bool> serving_{false};  // run() is listening or about to
 };
 
 }  // namespace vrelhost

@@ -176,6 +176,34 @@ TEST_F(ViewServerTest, PressGoesThroughTheScriptAndIsPushedAtOnce) {
     EXPECT_EQ(control(state(), "1", "Confirm")["enabled"], true);
 }
 
+// Just enough of a source to stand up a second server.
+class IdleSource : public ViewSource {
+public:
+    bool runLine(const std::string&, std::string&) override { return true; }
+    const std::map<std::string, PanelSlots::Slot>& panels() const override { return panels_; }
+    const std::vector<Device>& devices() const override { return devices_; }
+    long long clock() const override { return 0; }
+    std::optional<long long> nextTick() const override { return std::nullopt; }
+    bool alive() const override { return true; }
+    std::string keyboardPanel() const override { return ""; }
+    std::string keyboardControl() const override { return ""; }
+    void onTranscriptLine(std::function<void(const std::string&)>) override {}
+
+private:
+    std::map<std::string, PanelSlots::Slot> panels_;
+    std::vector<Device> devices_;
+};
+
+TEST_F(ViewServerTest, APortInUseIsRefused) {
+    IdleSource idle;
+    ViewServer::Options options;
+    options.port = server_->port();
+    ViewServer second(idle, options);
+    std::string error;
+    EXPECT_FALSE(second.bind(error));
+    EXPECT_EQ(error, "cannot listen on 127.0.0.1 port " + std::to_string(server_->port()));
+}
+
 TEST_F(ViewServerTest, ClockStepsToTheNextTickThroughWaitLines) {
     ASSERT_EQ(post("/api/clock", "{\"speed\":0}")->status, 200);
     ASSERT_EQ(post("/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\"}")->status, 200);
