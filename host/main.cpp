@@ -33,6 +33,9 @@
 #include "simulation.h"
 #include "site_file.h"
 #include "tour.h"
+#ifdef VREL_HOST_WITH_VIEW
+#include "serve.h"
+#endif
 
 #ifdef VREL_HOST_WITH_VALIDATOR
 #include "validator/validator.h"
@@ -138,15 +141,22 @@ int runValidation(const Arguments& args) {
 #endif
 }
 
-int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
+// What every session shares, whatever drives it: the library and the panel
+// files are looked for where this vrel-host lives unless given.
+vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    const vrelhost::InstallLayout layout = vrelhost::InstallLayout::ofThisProgram();
     vrelhost::SimulationSettings settings;
     settings.profile = &profile;
-    settings.library = args.script.empty() ? vrelhost::InstallLayout::ofThisProgram().findScriptLibrary(profile.defaultLibrary)
-                                       : args.script;
+    settings.library = args.script.empty() ? layout.findScriptLibrary(profile.defaultLibrary) : args.script;
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
+    settings.panels = args.panels.empty() ? layout.findPanelFolder() : args.panels;
+    return settings;
+}
+
+int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    vrelhost::SimulationSettings settings = sessionSettings(args, profile);
     settings.console = &std::cout;
-    settings.panels = args.panels.empty() ? vrelhost::InstallLayout::ofThisProgram().findPanelFolder() : args.panels;
 
     std::ifstream scenarioFile;
     if (!args.scenario.empty()) {
@@ -177,12 +187,8 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
 }
 
 int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
-    vrelhost::SimulationSettings settings;
-    settings.profile = &profile;
-    settings.library = args.script.empty() ? vrelhost::InstallLayout::ofThisProgram().findScriptLibrary(profile.defaultLibrary)
-                                       : args.script;
-    settings.siteFile = args.site;
-    return vrelhost::replayTranscript(args.replay, settings, std::cout);
+    // The panel folder comes from the transcript's creation line.
+    return vrelhost::replayTranscript(args.replay, sessionSettings(args, profile), std::cout);
 }
 
 int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
@@ -235,6 +241,19 @@ int main(int argc, char** argv) {
     app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
         ->check(CLI::Range(1, INT_MAX))
         ->needs(validate);
+    // The browser view: the same session, operated from a browser.
+    struct {
+        std::string address = "127.0.0.1";
+        int port = 8080;
+    } view;
+    CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
+                                                 "anyone who reaches the address operates the panels");
+    app.add_option("--port", view.port, "Port of --serve (default 8080; 0 takes any free one)")
+        ->check(CLI::Range(0, 65535))->needs(serve);
+    app.add_option("--listen", view.address, "Address of --serve (default 127.0.0.1, this machine only)")
+        ->needs(serve);
+    for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
+        serve->excludes(app.get_option(name));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -254,6 +273,15 @@ int main(int argc, char** argv) {
     std::string error;
     if (!pathsDistinct(args, error)) return fail(error);
     if (!args.replay.empty()) return runReplay(args, profile);
+    if (*serve) {
+#ifdef VREL_HOST_WITH_VIEW
+        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port};
+        return vrelhost::serve(settings);
+#else
+        std::cerr << "vrel-host: this build has no browser view\n";
+        return 2;
+#endif
+    }
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
 }

@@ -40,7 +40,46 @@ bool splitWords(const std::string& line, std::vector<std::string>& words, std::s
     return true;
 }
 
+bool isNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Reads key=value words from `first` on; layout keys go to `layout`, the rest
+// to `properties` (nullptr: a layout key is all that is allowed).
+bool readPairs(const std::vector<std::string>& words, std::size_t first, std::map<std::string, std::string>* properties,
+               std::map<std::string, std::string>& layout, std::string& error) {
+    for (std::size_t i = first; i < words.size(); ++i) {
+        std::size_t eq = words[i].find('=');
+        if (eq == std::string::npos || eq == 0) {
+            error = "expected property=value, found \"" + words[i] + "\"";
+            return false;
+        }
+        const std::string key = words[i].substr(0, eq), value = words[i].substr(eq + 1);
+        if (!isLayoutKey(key)) {
+            if (!properties) {
+                error = "the panel line takes only w= and h=, not \"" + key + "\"";
+                return false;
+            }
+            (*properties)[key] = value;
+            continue;
+        }
+        const bool geometric = key == "x" || key == "y" || key == "w" || key == "h" || key == "lines" ||
+                               key == "pages";
+        if (geometric && !isNumber(value)) {
+            error = key + "= expects a number of 0 to 999999, not \"" + value + "\"";
+            return false;
+        }
+        layout[key] = value;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool isLayoutKey(const std::string& key) {
+    return key == "x" || key == "y" || key == "w" || key == "h" || key == "source" || key == "database" ||
+           key == "lines" || key == "pages";
+}
 
 std::string Control::property(const std::string& key) const {
     auto it = properties.find(key);
@@ -60,16 +99,19 @@ std::optional<PanelDefinition> parsePanelDefinition(const std::string& text, std
             return std::nullopt;
         }
         if (words.empty() || words[0][0] == '#') continue;
+        if (words[0] == "@panel") {
+            if (!readPairs(words, 1, nullptr, panel.layout, problem)) {
+                error = "line " + std::to_string(number) + ": " + problem;
+                return std::nullopt;
+            }
+            continue;
+        }
         Control control;
         control.name = words[0];
         control.properties = {{"enabled", "1"}, {"visible", "1"}, {"text", ""}, {"statesheet", ""}};
-        for (std::size_t i = 1; i < words.size(); ++i) {
-            std::size_t eq = words[i].find('=');
-            if (eq == std::string::npos || eq == 0) {
-                error = "line " + std::to_string(number) + ": expected property=value, found \"" + words[i] + "\"";
-                return std::nullopt;
-            }
-            control.properties[words[i].substr(0, eq)] = words[i].substr(eq + 1);
+        if (!readPairs(words, 1, &control.properties, control.layout, problem)) {
+            error = "line " + std::to_string(number) + ": " + problem;
+            return std::nullopt;
         }
         if (!names.insert(control.name).second) {
             error = "line " + std::to_string(number) + ": control \"" + control.name + "\" is defined twice";

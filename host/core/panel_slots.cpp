@@ -10,6 +10,7 @@ bool PanelSlots::insert(const std::string& id, const std::string& path, std::str
     Slot& slot = slots_[id];
     slot.path = path;
     slot.controls = std::move(definition->controls);
+    slot.layout = std::move(definition->layout);
     slot.onScreen = false;
     return true;
 }

@@ -21,6 +21,7 @@ public:
     struct Slot {
         std::string path;  // the file as the script named it
         std::vector<Control> controls;
+        std::map<std::string, std::string> layout;  // the panel's own size, for drawing it
         bool onScreen = false;
     };
 

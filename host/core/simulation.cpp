@@ -159,6 +159,8 @@ const std::vector<Device>& Simulation::devices() const { return parts_->site.dev
 
 long long Simulation::clock() const { return parts_->host->timers().now(); }
 
+std::optional<long long> Simulation::nextTick() const { return parts_->host->timers().nextDue(); }
+
 std::size_t Simulation::protocolErrors() const { return parts_->log->count(); }
 
 int Simulation::unsavedRenames() const { return parts_->host->unsavedRenames(); }

@@ -17,6 +17,7 @@
 #include <iosfwd>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ public:
     const std::map<std::string, PanelSlots::Slot>& panels() const;
     const std::vector<Device>& devices() const;
     long long clock() const;  // milliseconds of simulated time
+    std::optional<long long> nextTick() const;  // when a timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;
     int unsavedRenames() const;  // renames the site file could not take
 

@@ -20,4 +20,11 @@ std::optional<int> TimerSet::takeNextTick(long long until) {
     return next->first;
 }
 
+std::optional<long long> TimerSet::nextDue() const {
+    std::optional<long long> due;
+    for (const auto& entry : timers_)
+        if (!due || entry.second.due < *due) due = entry.second.due;
+    return due;
+}
+
 }  // namespace vrelhost

@@ -25,6 +25,8 @@ public:
     void settle(long long until) { now_ = until; }
 
     long long now() const { return now_; }
+    // When the next tick is due; nothing while no timer runs.
+    std::optional<long long> nextDue() const;
 
 private:
     struct Timer {

@@ -1,0 +1,53 @@
+// SimulationSource: the browser view's ViewSource over a Simulation, so every
+// browser action is carried out by the very runLine a scenario line goes
+// through, numbered and echoed into the transcript like a typed line.
+//
+// Owns the simulation and the transcript file (written in the exact form and
+// flushed after each line, so it always holds what the view has done). The
+// transcript lines made before the view listens (the start-up) are kept for it.
+// One thread (the view serializes calls).
+#pragma once
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simulation.h"
+#include "view_source.h"
+
+namespace vrelhost {
+
+class SimulationSource : public ViewSource {
+public:
+    // Nothing, with `error` set, when the simulation cannot start. The
+    // settings' transcript file, if any, is opened here.
+    static std::unique_ptr<SimulationSource> start(SimulationSettings settings, std::string& error);
+
+    bool runLine(const std::string& line, std::string& error) override;
+    const std::map<std::string, PanelSlots::Slot>& panels() const override { return simulation_->panels(); }
+    const std::vector<Device>& devices() const override { return simulation_->devices(); }
+    long long clock() const override { return simulation_->clock(); }
+    std::optional<long long> nextTick() const override { return simulation_->nextTick(); }
+    bool alive() const override { return simulation_->alive(); }
+    std::string keyboardPanel() const override { return profile_->keyboardPanel; }
+    std::string keyboardControl() const override { return profile_->keyboardControl; }
+    void onTranscriptLine(std::function<void(const std::string&)> listener) override;
+
+    // Destroys the script; the exit status of a scenario run.
+    int finish();
+
+private:
+    SimulationSource() = default;
+    void heard(const std::string& line);
+
+    static constexpr std::size_t keptEarly = 10000;
+    const SiteProfile* profile_ = nullptr;
+    std::ofstream transcriptFile_;
+    std::function<void(const std::string&)> listener_;
+    std::vector<std::string> early_;
+    std::unique_ptr<Simulation> simulation_;
+};
+
+}  // namespace vrelhost

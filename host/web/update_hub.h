@@ -1,0 +1,65 @@
+// UpdateHub: what every connected browser is owed, held for the streams.
+//
+// The simulation's side publishes the panels' and the site's JSON after each
+// change and appends each transcript line; every event stream waits on the
+// hub and takes what is new since it last looked: the transcript lines it has
+// not sent (or, when it fell too far behind, the recent ones and a note), the
+// site when it changed, the panels when they changed. Thread-safe; owns copies
+// of everything it holds.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vrelhost {
+
+class UpdateHub {
+public:
+    static constexpr std::size_t keptLines = 4000;
+
+    void appendLine(const std::string& line);
+    // Publishes a new state; the site text only counts when it differs.
+    void publish(std::string panels, std::string site);
+    void stop();
+
+    // Where a stream stands: all zero for a new one.
+    struct Cursor {
+        std::uint64_t lines = 0;
+        std::uint64_t panels = 0;
+        std::uint64_t site = 0;
+    };
+    struct News {
+        std::vector<std::string> lines;
+        bool linesDropped = false;  // older lines this stream never got
+        std::string panels;         // empty when unchanged
+        std::string site;           // empty when unchanged
+        bool stopped = false;
+        bool empty() const { return lines.empty() && panels.empty() && site.empty() && !linesDropped; }
+    };
+    // Waits up to `timeout` for anything the cursor has not seen.
+    News wait(Cursor& cursor, std::chrono::milliseconds timeout);
+
+    // Streams open now, for the limit on them and for tests.
+    bool openStream(int limit);
+    void closeStream();
+    int streams() const;
+
+private:
+    News take(Cursor& cursor);
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::string> lines_;
+    std::uint64_t lineCount_ = 0;  // lines ever appended
+    std::string panels_, site_;
+    std::uint64_t panelsVersion_ = 0, siteVersion_ = 0;
+    bool stopped_ = false;
+    int streams_ = 0;
+};
+
+}  // namespace vrelhost

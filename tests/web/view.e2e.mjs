@@ -1,0 +1,225 @@
+// End-to-end test of the browser view: starts `vrel-host --serve` on a free
+// loopback port with a site and transcript of its own, drives the system
+// Chromium headless, and after each step checks what the page shows and what
+// the transcript holds. Then the transcript must replay.
+//
+//   node view.e2e.mjs --host build/vrel-host --out build/tests/web/browser
+//
+// Screenshots of each panel and of the whole view go to --out. Chromium is
+// /usr/bin/chromium unless CHROMIUM names another; nothing is downloaded.
+import { spawn, spawnSync } from 'node:child_process';
+import { copyFileSync, mkdirSync, mkdtempSync, readFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import assert from 'node:assert/strict';
+import { chromium } from 'playwright-core';
+
+const option = (name) => {
+  const i = process.argv.indexOf(name);
+  if (i < 0 || i + 1 >= process.argv.length) throw new Error('usage: view.e2e.mjs --host VREL_HOST --out DIR');
+  return process.argv[i + 1];
+};
+const host = option('--host');
+const out = option('--out');
+mkdirSync(out, { recursive: true });
+const work = mkdtempSync(join(tmpdir(), 'vrel-view-'));
+const site = join(work, 'site.json');
+const siteAtStart = join(work, 'site-at-start.json');
+const transcript = join(work, 'run.log');
+
+const check = (result, what) => assert.equal(result.status, 0, what + ': ' + result.stderr + result.stdout);
+check(spawnSync(host, ['--write-site', site], { encoding: 'utf8' }), 'writing the site');
+copyFileSync(site, siteAtStart);
+const siteAt = (file) => JSON.parse(readFileSync(file, 'utf8'));
+const start = siteAt(site);
+const device = (s, role) => s.devices.find((d) => d.role === role);
+
+// The server, on a port the system picks; its first line says where.
+const server = spawn(host, ['--serve', '--port', '0', '--site', site, '--transcript', transcript],
+  { stdio: ['ignore', 'pipe', 'inherit'] });
+const serverEnded = new Promise((resolve) => server.on('exit', (code, signal) => resolve({ code, signal })));
+const url = await new Promise((resolve, reject) => {
+  let seen = '';
+  server.stdout.on('data', (chunk) => {
+    seen += chunk;
+    const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
+    if (m) resolve(m[1]);
+  });
+  server.on('exit', () => reject(new Error('vrel-host --serve ended before serving: ' + seen)));
+  setTimeout(() => reject(new Error('vrel-host --serve did not say where it serves')), 20000);
+});
+
+// The transcript from the line of the step on: the operator line, then what it caused.
+const transcriptText = () => readFileSync(transcript, 'utf8');
+let stepStart = 0;
+function expectInTranscript(lines) {
+  const text = transcriptText().slice(stepStart);
+  let at = 0;
+  for (const line of lines) {
+    const found = text.indexOf(line + '\n', at);
+    assert.ok(found >= 0, 'the transcript lacks, in order: ' + line + '\n--- the step wrote:\n' + text.slice(0, 3000));
+    at = found + line.length;
+  }
+}
+const nextStep = () => { stepStart = transcriptText().length; };
+
+const browser = await chromium.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  args: ['--no-sandbox', '--no-proxy-server'],
+});
+let failed = false;
+const latencies = [];
+let inPage = [];
+const pageErrors = [];
+try {
+  const page = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
+  // Only the view itself is ever asked for.
+  await page.route('**/*', (route) => (route.request().url().startsWith(url) ? route.continue() : route.abort()));
+  page.on('pageerror', (e) => pageErrors.push(e));
+  await page.goto(url);
+  // A second browser on the same simulation: it must see what the first does.
+  const other = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
+  other.on('pageerror', (e) => pageErrors.push(e));
+  await other.goto(url);
+  const control = (panel, name) => page.locator(`[data-panel="${panel}"] [data-control="${name}"]`);
+  const hasLook = (panel, name, look) =>
+    page.waitForSelector(`[data-panel="${panel}"] [data-control="${name}"].look-${look}`, { timeout: 3000 });
+  // A click made in the page and the time until the page draws the look it
+  // caused: the press's round trip, the script, the push and the drawing.
+  const clickUntilLook = (panel, name, look) => page.evaluate(([panel, name, look]) => new Promise((resolve) => {
+    const find = () => document.querySelector(`[data-panel="${panel}"] [data-control="${name}"]`);
+    const t0 = performance.now();
+    const watch = new MutationObserver(() => {
+      if (!find()?.classList.contains('look-' + look)) return;
+      watch.disconnect();
+      resolve(performance.now() - t0);
+    });
+    watch.observe(document.getElementById('panels'), { subtree: true, childList: true, attributes: true });
+    find().click();
+    setTimeout(() => resolve(Infinity), 3000);
+  }), [panel, name, look]);
+  // A click by the driver and the time until the page shows what it caused.
+  async function timed(action, shown) {
+    const t0 = Date.now();
+    await action();
+    await shown();
+    latencies.push(Date.now() - t0);
+  }
+
+  await page.waitForSelector('[data-panel="1"].on-screen');
+  await page.waitForSelector('[data-panel="2"].off-screen');
+  const titles = device(start, 'names').databases['9'];
+  assert.equal(await control(1, 'Names_3').textContent(), titles[2], 'panel 1 shows the titles of the demo site');
+  assert.equal(await control(1, 'Confirm').isDisabled(), true);
+
+  // 1. Choose name set 3 and confirm it.
+  nextStep();
+  inPage = [await clickUntilLook(1, 'Select_3', 'KRSourceSelected')];
+  expectInTranscript(['press 1 Select_3', '< button panel 1 control Select_3 event "button=released"',
+    "> TP 'statesheet=KRSourceSelected' '1' 'Select_3'", "> CE '1' 'Confirm'"]);
+  assert.equal(await control(1, 'Confirm').isEnabled(), true);
+  nextStep();
+  await timed(() => control(1, 'Confirm').click(), () => page.waitForFunction(
+    (title) => document.querySelector('[data-panel="1"] [data-control="Current"]').textContent === title,
+    titles[2], { timeout: 3000 }));
+  expectInTranscript(['press 1 Confirm', "> IW 57 '3' 212 0", "> TP 'text=" + titles[2] + "' '1' 'Current'"]);
+  await hasLook(1, 'Select_3', 'KRSourceDeselected');
+  await page.waitForSelector('[data-device="57"] [data-slot="212"]:has-text("3")');
+
+  // 2. Brightness: low.
+  nextStep();
+  inPage.push(await clickUntilLook(1, 'UMDBright_1', 'KRSourceSelected'));
+  expectInTranscript(['press 1 UMDBright_1', "> IW 57 '1' 211 0"]);
+  await hasLook(1, 'UMDBright_2', 'KRSourceDeselected');
+  await page.waitForSelector('[data-device="57"] [data-slot="211"] td:nth-child(2):text-is("1")');
+  await page.locator('[data-panel="1"]').screenshot({ path: join(out, 'panel-1.png') });
+
+  // 3. Rename source 17 of name set 3 through the keyboard.
+  nextStep();
+  await control(1, 'Name_Editor').click();
+  await page.waitForSelector('[data-panel="2"].on-screen');
+  await page.waitForSelector('[data-panel="1"].off-screen');
+  expectInTranscript(['press 1 Name_Editor', "> PR '1'"]);
+  nextStep();
+  await control(2, 'NameSet_3').click();
+  await hasLook(2, 'NameSet_3', 'KRSourceSelected');
+  const set3 = device(start, 'names').databases['3'];
+  const row17 = control(2, 'SrcName').locator('[data-index="17"] .name');
+  await page.waitForFunction(() => /name set 3/.test(
+    document.querySelector('[data-panel="2"] [data-control="SrcName"] .caption').textContent));
+  await control(2, 'SrcGroup').locator('[data-page="2"]').click();
+  await page.waitForSelector('[data-panel="2"] [data-control="SrcName"] [data-index="17"]');
+  assert.equal(await row17.textContent(), set3[16], 'the list shows the names of the set being edited');
+  expectInTranscript(['press 2 NameSet_3', "> TP 'statesheet=KRSourceSelected' '2' 'NameSet_3'",
+    'press 2 SrcGroup page=2', "> TP 'page=2' '2' 'SrcName'"]);
+
+  nextStep();
+  await control(2, 'SrcName').locator('[data-index="17"]').click();
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"]:not(.disabled)');
+  assert.equal(await control(2, 'KB_1').locator('.typed').textContent(), set3[16]);
+  expectInTranscript(['press 2 SrcName index=17', "> CE '2' 'KB_1'"]);
+  // Typed on the computer's keyboard: markup and quotes must come out as text.
+  const newName = '<b>&"x';
+  for (let i = 0; i < set3[16].length; ++i) await page.keyboard.press('Backspace');
+  await page.keyboard.type(newName);
+  await page.keyboard.press('Enter');
+  await page.waitForFunction((name) =>
+    document.querySelector('[data-panel="2"] [data-control="PostEdit"]').textContent === name, newName,
+  { timeout: 3000 });
+  assert.equal(await page.locator('#panels b').count(), 0, 'a name was read as markup');
+  expectInTranscript(['key return', "> TG '2' 'KB_1' 'text'", '= text=' + newName, "> ET 2 500"]);
+  await hasLook(2, 'Update', 'KR_TakeHigh');
+  await page.waitForSelector('[data-panel="2"] [data-control="Cancel"].look-KR_TakeLow, ' +
+    '[data-panel="2"] [data-control="Cancel"].look-KR_TakeHigh');
+  await page.locator('[data-panel="2"]').screenshot({ path: join(out, 'panel-2-editing.png') });
+
+  nextStep();
+  await timed(() => control(2, 'Update').click(), () => page.waitForFunction((name) =>
+    document.querySelector('[data-panel="2"] [data-control="SrcName"] [data-index="17"] .name')
+      ?.textContent === name, newName, { timeout: 3000 }));
+  expectInTranscript(['press 2 Update', `> RM 60 3 17 '${newName}' 0`]);
+  assert.equal(device(siteAt(site), 'names').databases['3'][16], newName, 'the rename is in the site file');
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"].disabled');
+  await page.locator('[data-panel="2"]').screenshot({ path: join(out, 'panel-2.png') });
+  await page.screenshot({ path: join(out, 'view.png'), fullPage: true });
+
+  // Refused: the keyboard is disabled again, so a key changes nothing.
+  nextStep();
+  const refused = await page.evaluate(async () => (await fetch('/api/key', {
+    method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{"key":"a"}' })).status);
+  assert.equal(refused, 409);
+  assert.equal(transcriptText().slice(stepStart).includes('key a'), false);
+
+  await other.waitForFunction((name) =>
+    document.querySelector('[data-panel="2"] [data-control="SrcName"] [data-index="17"] .name')
+      ?.textContent === name, newName, { timeout: 3000 });
+  assert.equal(await other.locator('[data-panel="1"] [data-control="UMDBright_1"]').getAttribute('class'),
+    await control(1, 'UMDBright_1').getAttribute('class'));
+  assert.deepEqual(pageErrors, [], 'the page threw');
+
+  // The log pane shows the protocol as it happened.
+  await page.waitForFunction((line) => [...document.querySelectorAll('#log div')].some((d) => d.textContent === line),
+    `> RM 60 3 17 '${newName}' 0`, { timeout: 3000 });
+  console.log('press to page in the page, ms: ' + inPage.map((t) => t.toFixed(1)).join(', '));
+  console.log('press to page through the driver, ms: ' + latencies.join(', '));
+  assert.ok(Math.max(...inPage) < 500, 'an update took half a second or more to reach the page');
+  assert.ok(Math.max(...latencies) < 1000, 'an update took a second or more to reach the page');
+} catch (e) {
+  failed = true;
+  console.error(e);
+} finally {
+  await browser.close();
+  server.kill('SIGTERM');
+}
+const ended = await serverEnded;
+assert.equal(failed, false, 'the browser steps failed');
+assert.equal(ended.code, 0, 'vrel-host --serve ended with ' + JSON.stringify(ended));
+assert.ok(transcriptText().endsWith('> AS\n'), 'the transcript ends with the script destroyed');
+
+// The browser session replays as a typed one, from the site as it was.
+const help = spawnSync(host, ['--help'], { encoding: 'utf8' }).stdout;
+if (help.includes('--replay')) {
+  check(spawnSync(host, ['--replay', transcript, '--site', siteAtStart], { encoding: 'utf8' }), 'replay');
+  console.log('replay of the browser session: passed');
+}
+console.log('browser test passed; screenshots in ' + out);
