@@ -96,7 +96,8 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     }
 
     if (!profile.configEntry.empty()) {
-        const Device* kept = p->site.withRole(profile.keptRole);
+        // No kept role: the entry is written empty, never with a device that merely has no role.
+        const Device* kept = profile.keptRole.empty() ? nullptr : p->site.withRole(profile.keptRole);
         p->config = ConfigFolder::create(profile.configEntry, kept ? std::to_string(kept->number) : "", error);
         if (!p->config) return nullptr;
     }

@@ -63,7 +63,7 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
 
 std::optional<int> runTour(const SimulationSettings& settings, std::ostream& screen, std::string& error) {
     const SiteProfile& profile = *settings.profile;
-    if (profile.tourOpening) screen << "* " << profile.tourOpening << "\n" << std::flush;
+    if (!profile.tourOpening.empty()) screen << "* " << profile.tourOpening << "\n" << std::flush;
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
     if (!simulation) return std::nullopt;
     const std::vector<Device> before = simulation->devices();
