@@ -131,10 +131,11 @@ bool readableFile(const std::string& path, std::string& error) {
 // Two options naming one file would read a file while writing it, or write
 // it twice: the second would destroy the first (a site replaced by the
 // transcript, a scenario truncated before it is read).
-bool pathsDistinct(const Arguments& args, std::string& error) {
+// `profileFile` is the profile file read, if any.
+bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::string& error) {
     const std::pair<const char*, const std::string*> paths[] = {
         {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
-        {"--script", &args.script},       {"--replay", &args.replay},
+        {"--script", &args.script},       {"--replay", &args.replay}, {"--profile", &profileFile},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
         for (std::size_t j = i + 1; j < std::size(paths); ++j) {
@@ -283,7 +284,7 @@ int main(int argc, char** argv) {
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
-    if (!pathsDistinct(args, error)) return fail(error);
+    if (!pathsDistinct(args, profileFromFile ? args.profile : std::string(), error)) return fail(error);
     if (!args.replay.empty()) return runReplay(args, profile);
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
