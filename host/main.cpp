@@ -231,8 +231,9 @@ int main(int argc, char** argv) {
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
-    app.add_option("--profile", args.profile, "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, site, demo "
-                   "and keyboard (default: kelvane)");
+    app.add_option("--profile", args.profile,
+                   "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
+                   "site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);

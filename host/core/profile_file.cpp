@@ -17,9 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-const std::vector<std::string> knownFields = {"name",  "library", "panels",  "site",    "demo",
-                                              "demoOpening", "roles", "keptRole", "keptRoleMeaning",
-                                              "configEntry", "keyboard"};
+const std::vector<std::string> knownFields = {
+    "name",  "library",  "panels",          "site",        "demo",    "demoOpening",
+    "roles", "keptRole", "keptRoleMeaning", "configEntry", "keyboard"};
 
 // Reports the first problem; every message starts with the file.
 class Reader {
@@ -53,7 +53,8 @@ public:
         out = resolve(relative);
         std::error_code ec;
         const fs::file_status status = fs::status(out, ec);
-        if (!fs::exists(status)) return fail(field, "\"" + relative + "\" does not exist (looked for " + out + ")");
+        if (!fs::exists(status))
+            return fail(field, "\"" + relative + "\" does not exist (looked for " + out + ")");
         if (folder != fs::is_directory(status))
             return fail(field, out + " is " + (folder ? "not a folder" : "a folder, not a file"));
         return true;
@@ -112,7 +113,8 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
         return false;
     const std::vector<std::string>& roles = profile.roles;
     const bool builtIn = profile.keptRole == "router" || profile.keptRole == "infodriver";
-    if (!profile.keptRole.empty() && !builtIn && std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
+    if (!profile.keptRole.empty() && !builtIn &&
+        std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
         return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
     if (profile.keptRoleMeaning.empty()) profile.keptRoleMeaning = "the " + profile.keptRole + " device";
     if (!profile.configEntry.empty() && profile.keptRole.empty())
@@ -160,7 +162,8 @@ bool readDemo(Reader& reader, const json& document, SiteProfile& profile) {
 
 }  // namespace
 
-std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden, std::string& error) {
+std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden,
+                                             std::string& error) {
     Reader reader(path, error);
     std::error_code ec;
     if (fs::is_directory(path, ec)) {

@@ -32,6 +32,7 @@ namespace vrelhost {
 // The profile in `path`, or nothing with `error` saying what is wrong. With
 // `libraryOverridden` (--script names the library) a library path of the
 // profile that does not exist is no error. The result owns its demo and site.
-std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden, std::string& error);
+std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden,
+                                             std::string& error);
 
 }  // namespace vrelhost
