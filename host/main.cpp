@@ -211,6 +211,7 @@ int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
 int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
     std::string error;
     struct stat info {};
+    if (!profile.defaultSite) return fail("the profile " + profile.name + " has no default site");
     if (!force && ::stat(path.c_str(), &info) == 0)
         return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
     if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))

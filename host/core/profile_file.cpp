@@ -116,7 +116,8 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
     if (!profile.keptRole.empty() && !builtIn &&
         std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
         return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
-    if (profile.keptRoleMeaning.empty()) profile.keptRoleMeaning = "the " + profile.keptRole + " device";
+    if (profile.keptRoleMeaning.empty() && !profile.keptRole.empty())
+        profile.keptRoleMeaning = "the " + profile.keptRole + " device";
     if (!profile.configEntry.empty() && profile.keptRole.empty())
         return reader.fail("configEntry", "needs a keptRole, whose device number it holds");
     if (!profile.configEntry.empty() && !isConfigEntry(profile.configEntry))

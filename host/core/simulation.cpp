@@ -53,6 +53,10 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     auto p = std::make_unique<Parts>();
     p->settings = settings;
 
+    if (settings.siteFile.empty() && !profile.defaultSite) {
+        error = "the profile " + profile.name + " has no default site; give a site file";
+        return nullptr;
+    }
     if (settings.siteFile.empty()) {
         std::optional<Site> site = siteFromJson(profile.defaultSite(), error);
         if (!site) {
