@@ -42,9 +42,10 @@ struct SiteProfile {
 
     // Roles a device may have beyond "router" and "infodriver".
     std::vector<std::string> roles;
-    // Exactly one device has this role (none when empty). Its databases are written back to
-    // the site file after each rename, and its number is the value of the
-    // configuration entry (FILE.SECTION: section SECTION of FILE.ini).
+    // Exactly one device has this role (no device when empty). Its databases
+    // are written back to the site file after each rename, and its number is
+    // the value of the configuration entry (FILE.SECTION: section SECTION of
+    // FILE.ini).
     std::string keptRole;
     std::string keptRoleMeaning;  // for messages: "the UMD name driver"
     std::string configEntry;  // none when empty; needs the kept role
