@@ -29,6 +29,7 @@
 #include "install_layout.h"
 #include "interactive_prompt.h"
 #include "kelvane_profile.h"
+#include "profile_file.h"
 #include "replay.h"
 #include "simulation.h"
 #include "site_file.h"
@@ -77,8 +78,8 @@ std::string helpFooter() {
                                          vrelhost::kelvaneProfile().defaultLibrary);
 }
 
-// The scripts vrel-host knows how to run; the first is the default. A script
-// with a site of its own adds its profile here.
+// The scripts built into vrel-host; the first is the default. A script built
+// elsewhere brings a profile file instead (profile_file.h).
 const vrelhost::SiteProfile* const profiles[] = {&vrelhost::kelvaneProfile()};
 
 const vrelhost::SiteProfile* profileNamed(const std::string& name) {
@@ -86,6 +87,28 @@ const vrelhost::SiteProfile* profileNamed(const std::string& name) {
     for (const vrelhost::SiteProfile* p : profiles)
         if (p->name == name) return p;
     return nullptr;
+}
+
+// --profile names a profile file rather than a built-in profile when it is
+// not a built-in name and looks like a path or names a file.
+bool namesProfileFile(const std::string& value) {
+    struct stat info {};
+    const bool json = value.size() > 5 && value.compare(value.size() - 5, 5, ".json") == 0;
+    return value.find('/') != std::string::npos || json || ::stat(value.c_str(), &info) == 0;
+}
+
+// The library and panel folder of a session: the command line's, else the
+// profile's own, else looked for where vrel-host is installed.
+std::string libraryOf(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    if (!args.script.empty()) return args.script;
+    if (!profile.libraryPath.empty()) return profile.libraryPath;
+    return vrelhost::InstallLayout::ofThisProgram().findScriptLibrary(profile.defaultLibrary);
+}
+
+std::string panelsOf(const Arguments& args, const vrelhost::SiteProfile& profile) {
+    if (!args.panels.empty()) return args.panels;
+    if (!profile.panelFolder.empty()) return profile.panelFolder;
+    return vrelhost::InstallLayout::ofThisProgram().findPanelFolder();
 }
 
 int fail(const std::string& message) {
@@ -111,10 +134,11 @@ bool readableFile(const std::string& path, std::string& error) {
 // Two options naming one file would read a file while writing it, or write
 // it twice: the second would destroy the first (a site replaced by the
 // transcript, a scenario truncated before it is read).
-bool pathsDistinct(const Arguments& args, std::string& error) {
+// `profileFile` is the profile file read, if any.
+bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::string& error) {
     const std::pair<const char*, const std::string*> paths[] = {
         {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
-        {"--script", &args.script},       {"--replay", &args.replay},
+        {"--script", &args.script},       {"--replay", &args.replay}, {"--profile", &profileFile},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
         for (std::size_t j = i + 1; j < std::size(paths); ++j) {
@@ -141,16 +165,16 @@ int runValidation(const Arguments& args) {
 #endif
 }
 
-// What every session shares, whatever drives it: the library and the panel
-// files are looked for where this vrel-host lives unless given.
+// What every session shares, whatever drives it (lines, a replay, the browser
+// view): the library and the panel files as given, else the profile's, else
+// looked for where this vrel-host lives.
 vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelhost::SiteProfile& profile) {
-    const vrelhost::InstallLayout layout = vrelhost::InstallLayout::ofThisProgram();
     vrelhost::SimulationSettings settings;
     settings.profile = &profile;
-    settings.library = args.script.empty() ? layout.findScriptLibrary(profile.defaultLibrary) : args.script;
+    settings.library = libraryOf(args, profile);
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
-    settings.panels = args.panels.empty() ? layout.findPanelFolder() : args.panels;
+    settings.panels = panelsOf(args, profile);
     return settings;
 }
 
@@ -171,6 +195,7 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
 
     std::string error;
     if (args.demo) {
+        if (!profile.demo) return fail("the profile " + profile.name + " has no demo");
         const std::optional<int> status = vrelhost::runTour(settings, std::cout, error);
         return status ? *status : fail(error);
     }
@@ -194,6 +219,7 @@ int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
 int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
     std::string error;
     struct stat info {};
+    if (!profile.defaultSite) return fail("the profile " + profile.name + " has no default site");
     if (!force && ::stat(path.c_str(), &info) == 0)
         return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
     if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
@@ -214,7 +240,9 @@ int main(int argc, char** argv) {
     app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
-    app.add_option("--profile", args.profile, "The script's profile: its site, demo and keyboard (default: kelvane)");
+    app.add_option("--profile", args.profile,
+                   "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
+                   "site, demo and keyboard (default: kelvane)");
     CLI::Option* writeSite =
         app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
@@ -261,17 +289,25 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 1;
     }
 
+    // --profile: a built-in profile, or one read from a profile file (profile_file.h).
     const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
+    std::unique_ptr<vrelhost::SiteProfile> profileFromFile;
+    if (!chosen && namesProfileFile(args.profile)) {
+        std::string error;
+        profileFromFile = vrelhost::readProfileFile(args.profile, !args.script.empty(), error);
+        if (!profileFromFile) return fail(error);
+        chosen = profileFromFile.get();
+    }
     if (!chosen) {
         std::string known;
         for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
-        return fail("no profile \"" + args.profile + "\"; known: " + known);
+        return fail("no profile \"" + args.profile + "\"; known: " + known + ", or a profile file");
     }
     const vrelhost::SiteProfile& profile = *chosen;
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
-    if (!pathsDistinct(args, error)) return fail(error);
+    if (!pathsDistinct(args, profileFromFile ? args.profile : std::string(), error)) return fail(error);
     if (!args.replay.empty()) return runReplay(args, profile);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW

@@ -10,13 +10,18 @@
 
 namespace vrelhost {
 
+bool isConfigEntry(const std::string& entry) {
+    const std::size_t dot = entry.find('.');
+    return dot != std::string::npos && dot != 0 && dot + 1 != entry.size() && entry.find('/') == std::string::npos;
+}
+
 std::unique_ptr<ConfigFolder> ConfigFolder::create(const std::string& entry, const std::string& value,
                                                    std::string& error) {
-    const std::size_t dot = entry.find('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == entry.size() || entry.find('/') != std::string::npos) {
+    if (!isConfigEntry(entry)) {
         error = "the configuration entry \"" + entry + "\" is not FILE.SECTION";
         return nullptr;
     }
+    const std::size_t dot = entry.find('.');
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vrel-host-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

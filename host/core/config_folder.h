@@ -17,6 +17,9 @@
 
 namespace vrelhost {
 
+// Whether `entry` is FILE.SECTION: a dot with text on both sides, no folder.
+bool isConfigEntry(const std::string& entry);
+
 class ConfigFolder {
 public:
     // `entry` is FILE.SECTION; nothing with `error` set when it is not one

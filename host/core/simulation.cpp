@@ -53,6 +53,10 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     auto p = std::make_unique<Parts>();
     p->settings = settings;
 
+    if (settings.siteFile.empty() && !profile.defaultSite) {
+        error = "the profile " + profile.name + " has no default site; give a site file";
+        return nullptr;
+    }
     if (settings.siteFile.empty()) {
         std::optional<Site> site = siteFromJson(profile.defaultSite(), error);
         if (!site) {
@@ -96,7 +100,8 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     }
 
     if (!profile.configEntry.empty()) {
-        const Device* kept = p->site.withRole(profile.keptRole);
+        // No kept role: the entry is written empty, never with a device that merely has no role.
+        const Device* kept = profile.keptRole.empty() ? nullptr : p->site.withRole(profile.keptRole);
         p->config = ConfigFolder::create(profile.configEntry, kept ? std::to_string(kept->number) : "", error);
         if (!p->config) return nullptr;
     }

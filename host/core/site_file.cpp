@@ -252,6 +252,7 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
 
 void SiteFile::keep(const Site& site, const std::string& role) {
     kept_.clear();
+    if (role.empty()) return;  // no kept role: devices without a role are not kept either
     for (const Device& d : site.devices)
         if (d.role == role) kept_.insert(d.number);
 }

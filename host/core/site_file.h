@@ -33,9 +33,12 @@ public:
     // Reads and checks `path`; `error` names the file and the problem.
     static std::optional<SiteFile> open(const std::string& path, Site& site, std::string& error);
 
-    // The devices of `site` with `role` are the ones whose renames are saved.
+    // The devices of `site` with `role` are the ones whose renames are saved;
+    // none when `role` is empty.
     void keep(const Site& site, const std::string& role);
     bool keeps(int device) const { return kept_.count(device) != 0; }
+    // The document as read (and as saved since).
+    const nlohmann::json& document() const { return document_; }
     // Writes the kept devices' databases of `site` back, atomically.
     bool save(const Site& site, std::string& error);
 

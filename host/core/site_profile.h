@@ -5,9 +5,11 @@
 // site file is given, the built-in demo, the roles its devices may have, the
 // one device whose renames are kept in the site file and whose number goes
 // into the script's configuration, and the keyboard control that the operator
-// lines `key` and `type` press. Profiles are plain data with static lifetime.
+// lines `key` and `type` press. A built-in profile has static lifetime; one
+// read from a profile file (profile_file.h) is owned by whoever read it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,24 +27,28 @@ struct Rename {
 
 struct SiteProfile {
     std::string name;            // how the operator knows the profile
-    std::string defaultLibrary;  // the library file loaded from beside vrel-host
-    nlohmann::json (*defaultSite)() = nullptr;  // the site document run without a site file
-    const char* (*demo)() = nullptr;            // operator lines of the built-in demo
-    // The demo as a tour: the sentence shown before the script is created,
-    // and for its closing summary, a rename and what is live in the
-    // operator's words (each may be null: the summary then says it plainly).
-    const char* tourOpening = nullptr;
-    std::string (*describeRename)(const Rename& rename) = nullptr;
-    std::string (*describeLive)(const std::vector<Device>& devices) = nullptr;
+    std::string defaultLibrary;  // the library file looked for beside vrel-host (install_layout.h)
+    std::string libraryPath;     // when set: the library loaded as it is, not looked for
+    std::string panelFolder;     // when set: the panel files; else looked for (install_layout.h)
+    std::function<nlohmann::json()> defaultSite;  // the site document run without a site file
+    std::function<std::string()> demo;            // operator lines of the demo (none: no demo)
+    // The demo as a tour: the sentence shown before the script is created
+    // (none when empty), and for its closing summary, a rename and what is
+    // live in the operator's words (each may be empty: the summary then says
+    // it plainly).
+    std::string tourOpening;
+    std::function<std::string(const Rename& rename)> describeRename;
+    std::function<std::string(const std::vector<Device>& devices)> describeLive;
 
     // Roles a device may have beyond "router" and "infodriver".
     std::vector<std::string> roles;
-    // Exactly one device has this role. Its databases are written back to
-    // the site file after each rename, and its number is the value of the
-    // configuration entry (FILE.SECTION: section SECTION of FILE.ini).
+    // Exactly one device has this role (no device when empty). Its databases
+    // are written back to the site file after each rename, and its number is
+    // the value of the configuration entry (FILE.SECTION: section SECTION of
+    // FILE.ini).
     std::string keptRole;
     std::string keptRoleMeaning;  // for messages: "the UMD name driver"
-    std::string configEntry;
+    std::string configEntry;  // none when empty; needs the kept role
 
     // The control that `key` and `type` press (empty: the panel has none).
     std::string keyboardPanel;

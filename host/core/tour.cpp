@@ -47,8 +47,16 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
         text += "*   renamed: " + what + ", \"" + r.before + "\" -> \"" + r.after + "\"\n";
     }
     if (profile.describeLive) text += "*   live: " + profile.describeLive(devices) + "\n";
+    // Only the kept device's renames are ever written back (none without a kept role).
+    bool anyKept = false;
+    for (const Rename& r : renames) {
+        const Device* device = findDevice(devices, r.device);
+        anyKept = anyKept || (!profile.keptRole.empty() && device && device->role == profile.keptRole);
+    }
     if (renames.empty()) {
         text += "*   saved: nothing to save\n";
+    } else if (!anyKept) {
+        text += "*   saved: nowhere; the profile " + profile.name + " keeps no renames of these devices\n";
     } else if (siteFile.empty()) {
         text += "*   saved: nowhere; the default site lives in memory only. To keep renames, write a site file "
                 "with --write-site FILE and run with --site FILE\n";
@@ -63,7 +71,7 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
 
 std::optional<int> runTour(const SimulationSettings& settings, std::ostream& screen, std::string& error) {
     const SiteProfile& profile = *settings.profile;
-    if (profile.tourOpening) screen << "* " << profile.tourOpening << "\n" << std::flush;
+    if (!profile.tourOpening.empty()) screen << "* " << profile.tourOpening << "\n" << std::flush;
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
     if (!simulation) return std::nullopt;
     const std::vector<Device> before = simulation->devices();

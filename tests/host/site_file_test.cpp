@@ -57,12 +57,12 @@ protected:
     }
 
     // Renames through the host's command, as the script sends it.
-    static void rename(Site& site, SiteFile& file, const std::string& command) {
+    static void rename(Site& site, SiteFile& file, const std::string& command, const std::string& kept = "names") {
         std::ostringstream out;
         Transcript transcript(out, Transcript::Form::exact);
         ProtocolLog log(transcript);
         SimulatedHost host(site, transcript, log);
-        file.keep(site, "names");
+        file.keep(site, kept);
         host.keepSiteIn(&file);
         host.notify(const_cast<char*>(command.c_str()), vrel_kind::command);
     }
@@ -91,6 +91,22 @@ TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NE(text.str().find("kept as written"), std::string::npos);
+}
+
+// A profile without a kept role keeps nothing, not the devices that have no role.
+TEST_F(SiteFileTest, NoKeptRoleSavesNoDevice) {
+    nlohmann::json document = defaultSiteDocument();
+    for (nlohmann::json& device : document["devices"]) device.erase("role");
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
+    Site site;
+    std::optional<SiteFile> file = SiteFile::open(path, site, error);
+    ASSERT_TRUE(file) << error;
+    rename(site, *file, "RM 10 0 1 'Not kept' 0", "");
+    EXPECT_EQ(*site.entry(10, 0, 1), "Not kept");
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(10, 0, 1), "Camera 1");
 }
 
 // The host's texts are bytes (a Windows code page, or a multibyte character

@@ -164,6 +164,10 @@ TEST(TourSummary, SaysWhatIsLiveAndWhereRenamesWent) {
     EXPECT_NE(summary.find("saved: nowhere"), std::string::npos);
     EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1).find("saved: NOT all; 1 rename(s)"),
               std::string::npos);
+    SiteProfile keepsNothing = profile;
+    keepsNothing.keptRole.clear();
+    EXPECT_NE(tourSummary(keepsNothing, renames, after, "s.json", 0).find("saved: nowhere; the profile kelvane"),
+              std::string::npos);
     after[1].slots[212] = "";
     EXPECT_NE(tourSummary(profile, {}, after, "", 0).find("live: no name set reported"), std::string::npos);
     EXPECT_NE(tourSummary(profile, {}, after, "", 0).find("renamed: nothing"), std::string::npos);

@@ -1,0 +1,210 @@
+#include "profile_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "config_folder.h"
+#include "site_file.h"
+
+namespace vrelhost {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::vector<std::string> knownFields = {
+    "name",  "library",  "panels",          "site",        "demo",    "demoOpening",
+    "roles", "keptRole", "keptRoleMeaning", "configEntry", "keyboard"};
+
+// Reports the first problem; every message starts with the file.
+class Reader {
+public:
+    Reader(const std::string& path, std::string& error)
+        : path_(path), folder_(fs::absolute(path).parent_path().lexically_normal()), error_(error) {}
+
+    bool fail(const std::string& field, const std::string& problem) {
+        error_ = "profile " + path_ + ": " + (field.empty() ? "" : field + ": ") + problem;
+        return false;
+    }
+
+    // A text field; `required` fails when it is missing.
+    bool text(const json& document, const char* field, bool required, std::string& out) {
+        if (!document.contains(field)) return required ? fail(field, "missing") : true;
+        if (!document[field].is_string()) return fail(field, "expected a text");
+        out = document[field].get<std::string>();
+        if (required && out.empty()) return fail(field, "expected a text that is not empty");
+        return true;
+    }
+
+    // A path relative to the profile's folder, as an absolute one.
+    std::string resolve(const std::string& relative) const {
+        return (folder_ / fs::path(relative)).lexically_normal().string();
+    }
+
+    // A text field naming something beside the profile that must exist.
+    bool existing(const json& document, const char* field, bool folder, std::string& out) {
+        std::string relative;
+        if (!text(document, field, true, relative)) return false;
+        out = resolve(relative);
+        std::error_code ec;
+        const fs::file_status status = fs::status(out, ec);
+        if (!fs::exists(status))
+            return fail(field, "\"" + relative + "\" does not exist (looked for " + out + ")");
+        if (folder != fs::is_directory(status))
+            return fail(field, out + " is " + (folder ? "not a folder" : "a folder, not a file"));
+        return true;
+    }
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    fs::path folder_;
+    std::string& error_;
+};
+
+bool readText(const std::string& path, std::string& text, std::string& problem) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    text = content.str();
+    return true;
+}
+
+bool readLibrary(Reader& reader, const json& document, bool overridden, SiteProfile& profile) {
+    std::string value;
+    if (!reader.text(document, "library", true, value)) return false;
+    const std::string beside = reader.resolve(value);
+    std::error_code ec;
+    if (fs::is_regular_file(beside, ec)) {
+        profile.libraryPath = beside;
+    } else if (value.find('/') == std::string::npos) {
+        profile.defaultLibrary = value;  // looked for where the built-in libraries are
+    } else if (overridden) {
+        profile.libraryPath = beside;  // never loaded: --script names the library
+    } else {
+        return reader.fail("library", "\"" + value + "\" does not exist (looked for " + beside + ")");
+    }
+    return true;
+}
+
+bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
+    if (document.contains("roles")) {
+        const json& roles = document["roles"];
+        if (!roles.is_array()) return reader.fail("roles", "expected a list of texts");
+        for (const json& role : roles) {
+            if (!role.is_string() || role.get<std::string>().empty())
+                return reader.fail("roles", "expected a list of texts that are not empty");
+            profile.roles.push_back(role.get<std::string>());
+        }
+    }
+    if (!reader.text(document, "keptRole", false, profile.keptRole) ||
+        !reader.text(document, "keptRoleMeaning", false, profile.keptRoleMeaning) ||
+        !reader.text(document, "configEntry", false, profile.configEntry))
+        return false;
+    const std::vector<std::string>& roles = profile.roles;
+    const bool builtIn = profile.keptRole == "router" || profile.keptRole == "infodriver";
+    if (!profile.keptRole.empty() && !builtIn &&
+        std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
+        return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
+    if (profile.keptRoleMeaning.empty() && !profile.keptRole.empty())
+        profile.keptRoleMeaning = "the " + profile.keptRole + " device";
+    if (!profile.configEntry.empty() && profile.keptRole.empty())
+        return reader.fail("configEntry", "needs a keptRole, whose device number it holds");
+    if (!profile.configEntry.empty() && !isConfigEntry(profile.configEntry))
+        return reader.fail("configEntry", "\"" + profile.configEntry + "\" is not FILE.SECTION");
+    return true;
+}
+
+bool readKeyboard(Reader& reader, const json& document, SiteProfile& profile) {
+    if (!document.contains("keyboard")) return true;
+    const json& keyboard = document["keyboard"];
+    const bool shaped = keyboard.is_object() && keyboard.size() == 2 && keyboard.contains("panel") &&
+                        keyboard.contains("control") && keyboard["panel"].is_string() &&
+                        keyboard["control"].is_string();
+    if (!shaped) return reader.fail("keyboard", "expected { \"panel\": TEXT, \"control\": TEXT }");
+    profile.keyboardPanel = keyboard["panel"].get<std::string>();
+    profile.keyboardControl = keyboard["control"].get<std::string>();
+    if (profile.keyboardPanel.empty() || profile.keyboardControl.empty())
+        return reader.fail("keyboard", "panel and control must not be empty");
+    return true;
+}
+
+bool readSite(Reader& reader, const json& document, SiteProfile& profile) {
+    std::string path;
+    if (!reader.existing(document, "site", false, path)) return false;
+    Site site;
+    std::string problem;
+    std::optional<SiteFile> file = SiteFile::open(path, site, problem);
+    if (!file) return reader.fail("site", problem);
+    if (!siteSuitsProfile(site, profile, problem)) return reader.fail("site", path + ": " + problem);
+    profile.defaultSite = [document = file->document()] { return document; };
+    return true;
+}
+
+bool readDemo(Reader& reader, const json& document, SiteProfile& profile) {
+    if (!reader.text(document, "demoOpening", false, profile.tourOpening)) return false;
+    if (!document.contains("demo")) return true;
+    std::string path, lines, problem;
+    if (!reader.existing(document, "demo", false, path)) return false;
+    if (!readText(path, lines, problem)) return reader.fail("demo", "cannot read " + path + ": " + problem);
+    profile.demo = [lines] { return lines; };
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden,
+                                             std::string& error) {
+    Reader reader(path, error);
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        reader.fail("", "cannot be read: it is a folder");
+        return nullptr;
+    }
+    std::string text, problem;
+    if (!readText(path, text, problem)) {
+        reader.fail("", "cannot be read: " + problem);
+        return nullptr;
+    }
+    json document;
+    try {
+        document = json::parse(text);
+    } catch (const json::exception& e) {
+        std::string what = e.what();
+        const std::size_t tag = what.find("] ");  // "[json.exception.parse_error.101] parse error ..."
+        reader.fail("", tag == std::string::npos ? what : what.substr(tag + 2));
+        return nullptr;
+    }
+    if (!document.is_object()) {
+        reader.fail("", "expected a JSON object of fields");
+        return nullptr;
+    }
+    for (const auto& field : document.items()) {
+        if (std::find(knownFields.begin(), knownFields.end(), field.key()) == knownFields.end()) {
+            std::string known;
+            for (const std::string& k : knownFields) known += (known.empty() ? "" : ", ") + k;
+            reader.fail(field.key(), "unknown field (known: " + known + ")");
+            return nullptr;
+        }
+    }
+    auto profile = std::make_unique<SiteProfile>();
+    const bool read = reader.text(document, "name", true, profile->name) &&
+                      readLibrary(reader, document, libraryOverridden, *profile) &&
+                      reader.existing(document, "panels", true, profile->panelFolder) &&
+                      readRoles(reader, document, *profile) && readKeyboard(reader, document, *profile) &&
+                      readSite(reader, document, *profile) && readDemo(reader, document, *profile);
+    if (!read) return nullptr;
+    return profile;
+}
+
+}  // namespace vrelhost
