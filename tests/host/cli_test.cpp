@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 std::string readFile(const std::string& path) {
@@ -109,18 +111,15 @@ int run(const std::vector<std::string>& args, const std::string& messages) {
 class HostCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vrel-cli-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
         site = folder + "/site.json";
         messages = folder + "/messages";
         ASSERT_EQ(run({"--write-site", site}, messages), 0) << readFile(messages);
     }
-    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + folder).c_str()), 0); }
 
     void write(const std::string& name, const std::string& text) { std::ofstream(folder + "/" + name) << text; }
 
-    std::string folder, site, messages;
+    TempFolder temp{"vrel-cli-test"};
+    std::string folder = temp.path(), site, messages;
 };
 
 TEST_F(HostCli, TranscriptHoldsEveryLineWhileTheSessionWaitsAndASignalLeavesNothingBehind) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/temp_folder.h"
 #include "profile_file.h"
 
 namespace vrelhost {
@@ -19,9 +20,6 @@ using nlohmann::json;
 class ProfileFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vrel-profile-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
         std::filesystem::create_directory(folder + "/panels");
         std::ofstream(folder + "/libscript.so") << "not loaded by these tests";
         std::ofstream(folder + "/tour.txt") << "show 1\npress 1 Next\n";
@@ -32,7 +30,6 @@ protected:
             {"instance": "Names", "number": 2, "role": "names"},
             {"instance": "Vision", "number": 3, "role": "mixer"}]})";
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     static json good() {
         return json{{"name", "test"},
@@ -52,7 +49,8 @@ protected:
         return path;
     }
 
-    std::string folder;
+    TempFolder temp{"vrel-profile-test"};
+    std::string folder = temp.path();
 };
 
 TEST_F(ProfileFileTest, GoodProfileIsReadWithPathsBesideIt) {

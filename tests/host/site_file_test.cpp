@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_folder.h"
 #include "default_site.h"
 #include "panel_definition.h"
 #include "simulated_host.h"
@@ -39,21 +40,11 @@ std::set<std::string> filesIn(const std::string& folder) {
 class SiteFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vrel-site-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
         path = folder + "/site.json";
         nlohmann::json document = defaultSiteDocument();
         document["operator_notes"] = "kept as written";
         std::string error;
         ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
-    }
-    void TearDown() override {
-        for (const std::string& name : filesIn(folder)) {
-            const std::string file = folder + "/" + name;
-            if (std::remove(file.c_str()) != 0) rmdir(file.c_str());
-        }
-        rmdir(folder.c_str());
     }
 
     // Renames through the host's command, as the script sends it.
@@ -67,7 +58,8 @@ protected:
         host.notify(const_cast<char*>(command.c_str()), vrel_kind::command);
     }
 
-    std::string folder, path;
+    TempFolder temp{"vrel-site-test"};
+    std::string folder = temp.path(), path;
 };
 
 TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {

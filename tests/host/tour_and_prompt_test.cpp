@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/temp_folder.h"
 #include "completion.h"
 #include "interactive_prompt.h"
 #include "kelvane_profile.h"
@@ -98,13 +99,8 @@ TEST(Transcript, FoldsTheStartUpOnTheConsoleOnly) {
 
 class Tour : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vrel-tour-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + folder).c_str()), 0); }
-    std::string folder;
+    TempFolder temp{"vrel-tour-test"};
+    std::string folder = temp.path();
 };
 
 // The demo on a site file: each step's sentence comes before its lines,
