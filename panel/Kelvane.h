@@ -79,6 +79,8 @@ private:
 
     // Table k of name sets 1 to 8.
     NameTable& nameSetTable(int nameSet) { return nameSetNames[nameSet - 1]; }
+    // The title of name set 0 to 8; set 0's is fixed (startup.cpp).
+    const vrel_string& titleOf(int nameSet) const;
 
     int routerDevice;      // "StC SDI Router"; 0 when the lookup failed
     int tallyDevice;       // "CTA Tally Infodriver": slot 211 brightness, 212 the name set in use
@@ -99,7 +101,7 @@ private:
     NameTable routerDb0Names;   // router database 0: shown in "LongName" while editing
     NameTable routerDb2Names;   // router database 2: read at start-up only
     NameTable nameSetNames[8];  // name sets 1 to 8, in tables 0 to 7
-    vrel_string nameSetTitles[9];  // 0: "Matrix Short Names"; 1 to 8: database 9
+    vrel_string nameSetTitles[9];  // 1 to 8: database 9; 0 stays empty (see titleOf)
     vrel_string editText;  // the open edit's text: the old name, then what was typed
     vrel_string myParam;   // parent parameter "myParam"
     vrel_string instance;  // parent parameter "instance"

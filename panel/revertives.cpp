@@ -26,7 +26,7 @@ int Kelvane::onRevertive(revertive_notify* revertive) {
     } else if (revertive->index() == liveNameSetSlot) {
         if (value < 0 || value > nameSetCount) return 0;
         liveNameSet = value;
-        setControlProperty(str<text>(), nameSetTitles[liveNameSet], str<selectorPanel>(), str<current>());
+        setControlProperty(str<text>(), titleOf(liveNameSet), str<selectorPanel>(), str<current>());
     }
     return 0;
 }

@@ -3,8 +3,10 @@
 // the first drawing, and the registrations last.
 #include "Kelvane.h"
 #include "panel_names.h"
+#include "prepared_texts.h"
 
 using namespace panel_names;
+using prepared::str;
 
 Kelvane::Kelvane(vrel_client_callback* hostCallback, const char* creationText)
     : vrel_script_helper(hostCallback, creationText),
@@ -23,8 +25,8 @@ Kelvane::Kelvane(vrel_client_callback* hostCallback, const char* creationText)
       editingTitle(false),
       editing(false),
       currentNames(nameSetTable(1)) {
-    insertPanel(selectorPanel, selectorFile);
-    insertPanel(editorPanel, editorFile);
+    insertPanel(str<selectorPanel>(), str<selectorFile>());
+    insertPanel(str<editorPanel>(), str<editorFile>());
     hideEditFields();
     lookUpDevices();
     readNameTables();
@@ -40,9 +42,9 @@ Kelvane::~Kelvane() {
 }
 
 void Kelvane::lookUpDevices() {
-    lookupDevice(routerInstance, &routerDevice, nullptr);
-    lookupDevice(tallyInstance, &tallyDevice, nullptr);
-    lookupDevice(namesInstance, &namesDevice, nullptr);
+    lookupDevice(str<routerInstance>(), &routerDevice, nullptr);
+    lookupDevice(str<tallyInstance>(), &tallyDevice, nullptr);
+    lookupDevice(str<namesInstance>(), &namesDevice, nullptr);
     // The site setting decides which device is the name driver, whatever the
     // lookup found (note the key says "StA", the instance name "StC").
     config = vrel_config(namesDeviceSetting);
@@ -57,21 +59,26 @@ void Kelvane::readNameTables() {
         for (int i = 1; i <= sourceCount; ++i) readDatabaseName(namesDevice, k, i, names[i]);
     }
     for (int k = 1; k <= nameSetCount; ++k) readDatabaseName(namesDevice, titleDatabase, k, nameSetTitles[k]);
-    nameSetTitles[0] = matrixShortNames;
+}
+
+// Set 0's title is the same text in every panel: one shared copy, rather than
+// a heap copy per panel (it is longer than a string keeps inline).
+const vrel_string& Kelvane::titleOf(int nameSet) const {
+    return nameSet == 0 ? str<matrixShortNames>() : nameSetTitles[nameSet];
 }
 
 void Kelvane::drawFirstState() {
-    showPanel(selectorPanel, selectorFile);
+    showPanel(str<selectorPanel>(), str<selectorFile>());
     for (int k = 1; k <= nameSetCount; ++k)
-        setControlProperty(text, nameSetTitles[k], selectorPanel, numbered(titlePrefix, k));
-    disableControl(editorPanel, keyboard);
-    setControlText(firstSourcePage, editorPanel, sourceGroup);
-    setControlProperty(statesheet, selected, editorPanel, numbered(nameSetPrefix, 1));
+        setControlProperty(str<text>(), nameSetTitles[k], str<selectorPanel>(), prepared::numberedName<titlePrefix>(k));
+    disableControl(str<editorPanel>(), str<keyboard>());
+    setControlText(str<firstSourcePage>(), str<editorPanel>(), str<sourceGroup>());
+    setControlProperty(str<statesheet>(), str<selected>(), str<editorPanel>(), prepared::numberedName<nameSetPrefix>(1));
     currentNameSet = 1;
     currentNames = nameSetTable(1);
-    setControlProperty(text, nameSetTitles[1], editorPanel, nameSetTitle);
-    disableControl(editorPanel, cancel);
-    disableControl(editorPanel, update);
+    setControlProperty(str<text>(), nameSetTitles[1], str<editorPanel>(), str<nameSetTitle>());
+    disableControl(str<editorPanel>(), str<cancel>());
+    disableControl(str<editorPanel>(), str<update>());
 }
 
 void Kelvane::registerForChanges() {

@@ -12,7 +12,7 @@ decodeVRELString::decodeVRELString(const char* text, char quoteChar)
     if (!text || !*text) return;
 
     const std::size_t length = std::strlen(text);
-    buffer = new char[length + 1];
+    buffer = length < sizeof local_ ? local_ : new char[length + 1];
     std::memcpy(buffer, text, length + 1);
 
     token[count++] = buffer;  // the first token starts at the first character
@@ -40,4 +40,6 @@ decodeVRELString::decodeVRELString(const char* text, char quoteChar)
     }
 }
 
-decodeVRELString::~decodeVRELString() { delete[] buffer; }
+decodeVRELString::~decodeVRELString() {
+    if (buffer != local_) delete[] buffer;
+}

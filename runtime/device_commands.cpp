@@ -19,7 +19,7 @@ constexpr unsigned maxInfodriverValue = 256;
 
 }  // namespace
 
-bool vrel_script_helper::lookupDevice(vrel_string name, int* device, int* offset) {
+bool vrel_script_helper::lookupDevice(const vrel_string& name, int* device, int* offset) {
     if (device) *device = 0;
     if (offset) *offset = 0;
     if (!host) return false;

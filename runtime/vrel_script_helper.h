@@ -76,7 +76,7 @@ public:
                          const vrel_string& value8 = vrel_string(), const vrel_string& value9 = vrel_string());
 
     // Device, database and timer commands.
-    bool lookupDevice(vrel_string name, int* device, int* offset);
+    bool lookupDevice(const vrel_string& name, int* device, int* offset);
     vrel_stringlist queryInstances(const vrel_string& panel, const vrel_string& pattern);
     void pollInfodriver(int device, int first, int last);
     void registerInfodriver(int device, int first, int last, bool add = false);

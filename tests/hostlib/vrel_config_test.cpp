@@ -111,6 +111,18 @@ TEST_F(ConfigFolder, SkipsALeadingByteOrderMark) {
     EXPECT_EQ(vrel_config("site.Driver").attr("name"), "\xEF\xBB\xBFx");
 }
 
+TEST_F(ConfigFolder, ReadsLongLinesAndALastLineWithoutLineEnd) {
+    // A value longer than the reader's line and read buffers, a line end
+    // falling anywhere in a read, and a last line the editor left open.
+    const std::string longValue(9000, 'v');
+    write("site.ini", "[Driver]\nlong=" + longValue + "\n" + std::string(5000, ';') + "\nlast = 5");
+    vrel_config config("site.Driver");
+    EXPECT_EQ(config.attr("long").str(), longValue);
+    EXPECT_EQ(config.attr("last"), "5");
+    write("other.ini", "[Driver]\nvalue=1");
+    EXPECT_EQ(vrel_config("other.Driver").attr("value"), "1");
+}
+
 TEST(ShippedConfig, NamesTheUmdNameDriverDevice) {
     // The tests run with VREL_CONFIG_DIR set to the repository's config folder.
     EXPECT_EQ(vrel_config("velmorcast.StA_UMD_Names_DriverID").attr("value"), "60");

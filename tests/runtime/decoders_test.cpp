@@ -187,6 +187,14 @@ TEST(DecodeVrelString, KeepsTheFirstThirtyTwoTokens) {
     EXPECT_EQ(tokens(quoted).size(), 32u);
 }
 
+TEST(DecodeVrelString, InputsEitherSideOfTheInlineCopyAreSplitWhole) {
+    // Short replies are copied inside the object, longer ones to the heap.
+    for (std::size_t length : {62u, 63u, 64u, 65u, 200u}) {
+        const std::string last(length - 2, 'x');
+        EXPECT_THAT(tokens("1 " + last), ElementsAreArray({std::string("1"), last})) << length;
+    }
+}
+
 TEST(DecodeVrelString, QuoteCharacterIsTheOneGiven) {
     ExactInput input("a \"b c\" d'e");
     decodeVRELString decoded(input.get(), '"');
