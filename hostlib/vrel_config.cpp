@@ -1,13 +1,29 @@
 #include "vrel_config.h"
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
+
+// Plain file descriptors: unlike a stream or a FILE, they need no buffer of
+// their own from the heap.
+#ifdef _WIN32
+int openForReading(const char* path) { return ::_open(path, _O_RDONLY | _O_BINARY); }
+long readSome(int fd, char* into, unsigned size) { return ::_read(fd, into, size); }
+void closeFile(int fd) { ::_close(fd); }
+#else
+int openForReading(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }
+long readSome(int fd, char* into, unsigned size) { return static_cast<long>(::read(fd, into, size)); }
+void closeFile(int fd) { ::close(fd); }
+#endif
 
 constexpr std::string_view blanks = " \t\r\n";
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
@@ -83,10 +99,10 @@ vrel_config::vrel_config(const char* entry) {
         path = spilled.c_str();
     }
 
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0) return;
     readSection(fd, name.substr(dot + 1));
-    ::close(fd);
+    closeFile(fd);
 }
 
 void vrel_config::readSection(int fd, std::string_view section) {
@@ -95,7 +111,7 @@ void vrel_config::readSection(int fd, std::string_view section) {
     bool inSection = false;
     bool first = true;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        const long got = readSome(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;  // the end, or an unreadable file: keep what was read
         const char* at = chunk;
