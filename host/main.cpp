@@ -5,9 +5,10 @@
 // it sends. What is particular to one script is its profile (site_profile.h).
 //
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
-// (also one that could not take a rename), library or scenario line; 2 when
-// a validator was asked of a build without one; 3 when the script broke the
-// host protocol.
+// (also one that could not take a rename), library or scenario line, a
+// transcript that could not be written, a replay that differs, or a command
+// the host itself failed on; 2 when a validator was asked of a build without
+// one; 3 when the script broke the host protocol.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,7 +72,8 @@ std::string helpFooter() {
             "Exit status:\n"
             "  0  everything ran\n"
             "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
-            "     line, a transcript that could not be written, or a replay that differs\n"
+            "     line, a transcript that could not be written, a replay that differs, or a command the\n"
+            "     host itself failed on and refused\n"
             "  2  --validate asked of a build without the validator\n"
             "  3  the script broke the host protocol (with --validate: a case failed)\n\n";
     return text + vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(),

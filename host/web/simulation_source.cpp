@@ -5,21 +5,11 @@ namespace vrelhost {
 std::unique_ptr<SimulationSource> SimulationSource::start(SimulationSettings settings, std::string& error) {
     std::unique_ptr<SimulationSource> source(new SimulationSource());
     source->profile_ = settings.profile;
-    if (!settings.transcriptFile.empty()) {
-        source->transcriptFile_.open(settings.transcriptFile, std::ios::trunc);
-        if (!source->transcriptFile_) {
-            error = "cannot write transcript " + settings.transcriptFile;
-            return nullptr;
-        }
-        settings.transcriptStream = &source->transcriptFile_;
-        settings.transcriptFile.clear();
-    }
     settings.echoInput = true;
     SimulationSource* self = source.get();
     settings.listener = [self](const std::string& line) { self->heard(line); };
     source->simulation_ = Simulation::start(settings, error);
     if (!source->simulation_) return nullptr;
-    source->transcriptFile_.flush();
     return source;
 }
 
@@ -37,16 +27,10 @@ void SimulationSource::onTranscriptLine(std::function<void(const std::string&)> 
 
 bool SimulationSource::runLine(const std::string& line, std::string& error) {
     Simulation::LineResult result = simulation_->runLine(line);
-    transcriptFile_.flush();
     error = result.message;
     return result.outcome != Simulation::Outcome::error;
 }
 
-int SimulationSource::finish() {
-    const int status = simulation_->finish();
-    transcriptFile_.flush();
-    if (transcriptFile_.is_open() && !transcriptFile_) return status == 0 ? 1 : status;
-    return status;
-}
+int SimulationSource::finish() { return simulation_->finish(); }
 
 }  // namespace vrelhost

@@ -2,13 +2,12 @@
 // browser action is carried out by the very runLine a scenario line goes
 // through, numbered and echoed into the transcript like a typed line.
 //
-// Owns the simulation and the transcript file (written in the exact form and
-// flushed after each line, so it always holds what the view has done). The
-// transcript lines made before the view listens (the start-up) are kept for it.
+// Owns the simulation, which writes the transcript file (exact form, each line
+// flushed as written, a failed write an error). The transcript lines made
+// before the view listens (the start-up) are kept for it.
 // One thread (the view serializes calls).
 #pragma once
 
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,8 +20,7 @@ namespace vrelhost {
 
 class SimulationSource : public ViewSource {
 public:
-    // Nothing, with `error` set, when the simulation cannot start. The
-    // settings' transcript file, if any, is opened here.
+    // Nothing, with `error` set, when the simulation cannot start.
     static std::unique_ptr<SimulationSource> start(SimulationSettings settings, std::string& error);
 
     bool runLine(const std::string& line, std::string& error) override;
@@ -44,7 +42,6 @@ private:
 
     static constexpr std::size_t keptEarly = 10000;
     const SiteProfile* profile_ = nullptr;
-    std::ofstream transcriptFile_;
     std::function<void(const std::string&)> listener_;
     std::vector<std::string> early_;
     std::unique_ptr<Simulation> simulation_;
