@@ -41,7 +41,8 @@ Control* SimulatedHost::controlFor(CommandCode code, const std::string& panel, c
     }
     Control* control = panels_.control(panel, name);
     if (!control)
-        transcript_.note(std::string(codeName(code)) + ": panel " + panel + " has no control " + quoted(name));
+        transcript_.note(std::string(codeName(code)) + ": panel " + panel + " has no control " +
+                         quoted(name));
     return control;
 }
 
@@ -49,13 +50,25 @@ Control* SimulatedHost::controlFor(CommandCode code, const std::string& panel, c
 // one is never lenient, so there is nothing to act on.
 ProtocolHost::Answer SimulatedHost::on(const std::monostate&) { return Answer::none(); }
 
-ProtocolHost::Answer SimulatedHost::on(const cmd::CD& c) { return setState(CommandCode::CD, c.panel, c.control, "enabled", "0"); }
-ProtocolHost::Answer SimulatedHost::on(const cmd::CE& c) { return setState(CommandCode::CE, c.panel, c.control, "enabled", "1"); }
-ProtocolHost::Answer SimulatedHost::on(const cmd::CH& c) { return setState(CommandCode::CH, c.panel, c.control, "visible", "0"); }
-ProtocolHost::Answer SimulatedHost::on(const cmd::CS& c) { return setState(CommandCode::CS, c.panel, c.control, "visible", "1"); }
+ProtocolHost::Answer SimulatedHost::on(const cmd::CD& c) {
+    return setState(CommandCode::CD, c.panel, c.control, "enabled", "0");
+}
 
-ProtocolHost::Answer SimulatedHost::setState(CommandCode code, const std::string& panel, const std::string& name,
-                                             const char* property, const char* value) {
+ProtocolHost::Answer SimulatedHost::on(const cmd::CE& c) {
+    return setState(CommandCode::CE, c.panel, c.control, "enabled", "1");
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CH& c) {
+    return setState(CommandCode::CH, c.panel, c.control, "visible", "0");
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CS& c) {
+    return setState(CommandCode::CS, c.panel, c.control, "visible", "1");
+}
+
+ProtocolHost::Answer SimulatedHost::setState(CommandCode code, const std::string& panel,
+                                             const std::string& name, const char* property,
+                                             const char* value) {
     if (Control* control = controlFor(code, panel, name)) control->properties[property] = value;
     return Answer::none();
 }
@@ -158,8 +171,8 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RR& c) {
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
     if (!site_.rename(c.device, c.database, c.index, c.text)) {
-        transcript_.note("RM: device " + std::to_string(c.device) + " has no entry " + std::to_string(c.index) +
-                         " in database " + std::to_string(c.database));
+        transcript_.note("RM: device " + std::to_string(c.device) + " has no entry " +
+                         std::to_string(c.index) + " in database " + std::to_string(c.database));
         return Answer::none();
     }
     if (siteFile_ && siteFile_->keeps(c.device)) {
@@ -171,11 +184,14 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
         }
     }
     if (covers(entryRegistrations_, c.device, c.index))
-        pending_.push_back(PendingReport{PendingReport::Kind::database, c.device, c.database, c.index, c.text});
+        pending_.push_back(
+            PendingReport{PendingReport::Kind::database, c.device, c.database, c.index, c.text});
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::on(const cmd::RN& c) { return answer(site_.entry(c.device, c.database, c.index)); }
+ProtocolHost::Answer SimulatedHost::on(const cmd::RN& c) {
+    return answer(site_.entry(c.device, c.database, c.index));
+}
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::ET& c) {
     if (!c.interval) {

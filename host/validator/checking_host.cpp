@@ -45,7 +45,8 @@ void CheckingHost::received(const std::string& text) {
     lastCommand_ = text;
 }
 
-vrelhost::ProtocolHost::Answer CheckingHost::carryOut(const vrelhost::HostCommand& c, const std::string& text) {
+vrelhost::ProtocolHost::Answer CheckingHost::carryOut(const vrelhost::HostCommand& c,
+                                                      const std::string& text) {
     // A command whose fields did not fit (monostate) names nothing that can be trusted.
     std::visit([this](const auto& fields) { noteNames(fields); }, c.fields);
 
@@ -55,7 +56,8 @@ vrelhost::ProtocolHost::Answer CheckingHost::carryOut(const vrelhost::HostComman
     case vrelhost::ReplyKind::query: break;
     }
     std::optional<std::string> reply = replies_(text);
-    if (reply && answersDeviceNumber[static_cast<int>(c.code)]) noteNumber(devices_, std::atoi(reply->c_str()));
+    if (reply && answersDeviceNumber[static_cast<int>(c.code)])
+        noteNumber(devices_, std::atoi(reply->c_str()));
     return Answer::reply(std::move(reply));
 }
 
