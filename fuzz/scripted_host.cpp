@@ -27,12 +27,15 @@ std::string ScriptedHost::nextText() {
 
 vrelhost::ProtocolHost::Answer ScriptedHost::carryOut(const vrelhost::HostCommand& command,
                                                       const std::string& text) {
-    if (vrelhost::isPanelFileCode(command.code)) return nextByte() % 4 == 0 ? Answer::none() : Answer::status();
-    if (vrelhost::isQueryCode(command.code)) return answerQuery(text);
+    switch (vrelhost::replyOf(command.code)) {
+    case vrelhost::ReplyKind::status: return nextByte() % 4 == 0 ? Answer::none() : Answer::status();
+    case vrelhost::ReplyKind::query: return answerQuery(text, command.code == vrelhost::CommandCode::SD);
+    case vrelhost::ReplyKind::none: break;
+    }
     return Answer::none();
 }
 
-vrelhost::ProtocolHost::Answer ScriptedHost::answerQuery(const std::string& command) {
+vrelhost::ProtocolHost::Answer ScriptedHost::answerQuery(const std::string& command, bool lookup) {
     if (script_.empty()) return Answer::none();
     std::string reply;
     switch (nextByte() % 8) {
@@ -50,7 +53,7 @@ vrelhost::ProtocolHost::Answer ScriptedHost::answerQuery(const std::string& comm
     }
     default: reply = nextText(); break;
     }
-    if (command.compare(0, 2, "SD") == 0) devices_.push_back(std::atoi(reply.c_str()));
+    if (lookup) devices_.push_back(std::atoi(reply.c_str()));
     // The reply ends at its first NUL, like any C text.
     reply.resize(std::strlen(reply.c_str()));
     return Answer::reply(reply);

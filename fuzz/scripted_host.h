@@ -38,7 +38,8 @@ public:
 
 private:
     Answer carryOut(const vrelhost::HostCommand& command, const std::string& text) override;
-    Answer answerQuery(const std::string& command);
+    // `lookup`: the query is a device lookup (SD), whose reply is a device number.
+    Answer answerQuery(const std::string& command, bool lookup);
     std::uint8_t nextByte();
     std::string nextText();
 

@@ -66,6 +66,11 @@ private:
 
     // Operations the handlers share (edit_fields.cpp).
     void lockSelectors();
+    // Enables the selectors lockSelectors disabled. The end of an edit enables
+    // the title field after the name-set buttons, "Update" before them: both
+    // orders are part of the panel's command sequence.
+    enum class TitlePlace { afterNameSets, beforeNameSets };
+    void unlockSelectors(TitlePlace title);
     void selectCurrentNames();
     void endEdit();
     void showEditFields();

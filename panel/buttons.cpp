@@ -185,11 +185,7 @@ void Kelvane::writeEdit(const button_notify&) {
         editing = false;
     }
     // Unlike endEdit, the title comes before the name-set buttons here.
-    enableControl(str<editorPanel>(), str<sourceGroup>());
-    enableControl(str<editorPanel>(), str<sourceList>());
-    enableControl(str<editorPanel>(), str<backToSelector>());
-    enableControl(str<editorPanel>(), str<nameSetTitle>());
-    for (int k = 1; k <= nameSetCount; ++k) enableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
+    unlockSelectors(TitlePlace::beforeNameSets);
 }
 
 void Kelvane::showNameSet(const button_notify& button) {

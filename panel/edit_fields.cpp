@@ -17,6 +17,15 @@ void Kelvane::lockSelectors() {
     disableControl(str<editorPanel>(), str<nameSetTitle>());
 }
 
+void Kelvane::unlockSelectors(TitlePlace title) {
+    enableControl(str<editorPanel>(), str<sourceGroup>());
+    enableControl(str<editorPanel>(), str<sourceList>());
+    enableControl(str<editorPanel>(), str<backToSelector>());
+    if (title == TitlePlace::beforeNameSets) enableControl(str<editorPanel>(), str<nameSetTitle>());
+    for (int k = 1; k <= nameSetCount; ++k) enableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
+    if (title == TitlePlace::afterNameSets) enableControl(str<editorPanel>(), str<nameSetTitle>());
+}
+
 void Kelvane::selectCurrentNames() {
     if (currentNameSet >= 1 && currentNameSet <= nameSetCount) currentNames = nameSetTable(currentNameSet);
 }
@@ -28,11 +37,7 @@ void Kelvane::endEdit() {
         setControlText(str<emptyText>(), str<editorPanel>(), *field);
     disableControl(str<editorPanel>(), str<cancel>());
     disableControl(str<editorPanel>(), str<update>());
-    enableControl(str<editorPanel>(), str<sourceGroup>());
-    enableControl(str<editorPanel>(), str<sourceList>());
-    enableControl(str<editorPanel>(), str<backToSelector>());
-    for (int k = 1; k <= nameSetCount; ++k) enableControl(str<editorPanel>(), numberedName<nameSetPrefix>(k));
-    enableControl(str<editorPanel>(), str<nameSetTitle>());
+    unlockSelectors(TitlePlace::afterNameSets);
     setControlText(str<noSourceChosen>(), str<editorPanel>(), str<sourceList>());
     editing = false;  // editingTitle keeps its value: the next edit sets it afresh
     hideEditFields();

@@ -3,8 +3,10 @@
 // neither is pressed in time. The handler counts ticks and never starts a timer.
 #include "Kelvane.h"
 #include "panel_names.h"
+#include "prepared_texts.h"
 
 using namespace panel_names;
+using namespace prepared;
 
 int Kelvane::onTimer(int id) {
     if (id == confirmTimer)
@@ -20,8 +22,9 @@ void Kelvane::confirmationTick() {
     // Only the tick that reaches 0 acts: late ticks after a confirmation or a
     // lapse run the count below 0 and send nothing.
     if (--confirmCountdown != 0) return;
-    disableControl(selectorPanel, confirm);
-    setControlProperty(statesheet, deselected, selectorPanel, numbered(selectPrefix, pendingNameSet));
+    disableControl(str<selectorPanel>(), str<confirm>());
+    setControlProperty(str<statesheet>(), str<deselected>(), str<selectorPanel>(),
+                       numberedName<selectPrefix>(pendingNameSet));
     stopTimer(confirmTimer);
     selectionPending = false;  // the choice lapses unwritten
 }
@@ -29,8 +32,10 @@ void Kelvane::confirmationTick() {
 void Kelvane::flashTick() {
     --flashCount;
     const bool even = flashCount % 2 == 0;
-    setControlProperty(statesheet, even ? takeLow : takeHigh, editorPanel, cancel);
-    setControlProperty(statesheet, even ? takeHigh : takeLow, editorPanel, update);
+    const vrel_string& low = str<takeLow>();
+    const vrel_string& high = str<takeHigh>();
+    setControlProperty(str<statesheet>(), even ? low : high, str<editorPanel>(), str<cancel>());
+    setControlProperty(str<statesheet>(), even ? high : low, str<editorPanel>(), str<update>());
     if (flashCount != 0) return;
     // endEdit stops timer 2 again: the host sees ET 2 twice, which is harmless.
     stopTimer(flashTimer);

@@ -1,6 +1,7 @@
 #include "simulated_host.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace vrelhost {
 namespace {
@@ -21,34 +22,7 @@ std::deque<PendingReport> SimulatedHost::takePending() {
 void SimulatedHost::received(const std::string& text) { transcript_.sent(text); }
 
 ProtocolHost::Answer SimulatedHost::carryOut(const HostCommand& c, const std::string&) {
-    const std::string& code = c.code;
-    if (code == "CD" || code == "CE" || code == "CH" || code == "CS") return controlState(c);
-    if (isPanelFileCode(code)) return panelFile(c);
-    if (code == "TP") return setProperty(c);
-    if (code == "TG") return getProperty(c);
-    if (code == "XI") return listControls(c);
-    if (code == "SD") {
-        const Device* d = site_.findInstance(c.texts[0]);
-        return answer(d ? std::optional<std::string>(std::to_string(d->number)) : std::nullopt);
-    }
-    if (code == "RN") return answer(site_.entry(c.numbers[0], c.numbers[1], c.numbers[2]));
-    if (code == "IP") return pollSlots(c);
-    if (code == "IR") {
-        slotRegistrations_[c.numbers[0]].emplace_back(c.numbers[1], c.numbers[2]);
-        return Answer::none();
-    }
-    if (code == "IU") {
-        slotRegistrations_.erase(c.numbers[0]);
-        return Answer::none();
-    }
-    if (code == "RR") {
-        entryRegistrations_[c.numbers[0]].emplace_back(c.numbers[1], c.numbers[2]);
-        return Answer::none();
-    }
-    if (code == "IW") return writeSlot(c);
-    if (code == "RM") return renameEntry(c);
-    if (code == "ET") return timer(c);
-    return Answer::none();  // AS, the script's last text
+    return std::visit([this](const auto& fields) { return on(fields); }, c.fields);
 }
 
 ProtocolHost::Answer SimulatedHost::answer(const std::optional<std::string>& reply) {
@@ -60,107 +34,148 @@ ProtocolHost::Answer SimulatedHost::answer(const std::optional<std::string>& rep
     return Answer::reply(reply);
 }
 
-Control* SimulatedHost::controlFor(const HostCommand& c, const std::string& panel, const std::string& name) {
+Control* SimulatedHost::controlFor(CommandCode code, const std::string& panel, const std::string& name) {
     if (!panels_.slot(panel)) {
-        transcript_.note(c.code + ": no panel in slot " + panel);
+        transcript_.note(std::string(codeName(code)) + ": no panel in slot " + panel);
         return nullptr;
     }
     Control* control = panels_.control(panel, name);
-    if (!control) transcript_.note(c.code + ": panel " + panel + " has no control " + quoted(name));
+    if (!control)
+        transcript_.note(std::string(codeName(code)) + ": panel " + panel + " has no control " +
+                         quoted(name));
     return control;
 }
 
-ProtocolHost::Answer SimulatedHost::controlState(const HostCommand& c) {
-    Control* control = controlFor(c, c.texts[0], c.texts[1]);
-    if (!control) return Answer::none();
-    if (c.code == "CD" || c.code == "CE") control->properties["enabled"] = c.code == "CE" ? "1" : "0";
-    else control->properties["visible"] = c.code == "CS" ? "1" : "0";
+// Only a lenient host carries out a command whose fields did not fit; this
+// one is never lenient, so there is nothing to act on.
+ProtocolHost::Answer SimulatedHost::on(const std::monostate&) { return Answer::none(); }
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CD& c) {
+    return setState(CommandCode::CD, c.panel, c.control, "enabled", "0");
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CE& c) {
+    return setState(CommandCode::CE, c.panel, c.control, "enabled", "1");
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CH& c) {
+    return setState(CommandCode::CH, c.panel, c.control, "visible", "0");
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::CS& c) {
+    return setState(CommandCode::CS, c.panel, c.control, "visible", "1");
+}
+
+ProtocolHost::Answer SimulatedHost::setState(CommandCode code, const std::string& panel,
+                                             const std::string& name, const char* property,
+                                             const char* value) {
+    if (Control* control = controlFor(code, panel, name)) control->properties[property] = value;
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::panelFile(const HostCommand& c) {
+ProtocolHost::Answer SimulatedHost::on(const cmd::PI& c) {
     std::string error;
-    bool done = false;
-    if (c.code == "PR") {
-        done = panels_.remove(c.texts[0]);
-        if (!done) error = "no panel in slot " + c.texts[0];
-    } else if (c.code == "PI") {
-        done = panels_.insert(c.texts[0], c.texts[1], error);
-    } else {
-        done = panels_.show(c.texts[0], c.texts[1], error);
-    }
-    if (!done) transcript_.note(c.code + " refused: " + error);
+    return panelStatus(CommandCode::PI, panels_.insert(c.panel, c.file, error), error);
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::PS& c) {
+    std::string error;
+    return panelStatus(CommandCode::PS, panels_.show(c.panel, c.file, error), error);
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::PR& c) {
+    const bool done = panels_.remove(c.panel);
+    return panelStatus(CommandCode::PR, done, done ? std::string() : "no panel in slot " + c.panel);
+}
+
+ProtocolHost::Answer SimulatedHost::panelStatus(CommandCode code, bool done, const std::string& error) {
+    if (!done) transcript_.note(std::string(codeName(code)) + " refused: " + error);
     return done ? Answer::status() : Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::setProperty(const HostCommand& c) {
-    const std::string& assignment = c.texts[0];
-    std::size_t eq = assignment.find('=');
+ProtocolHost::Answer SimulatedHost::on(const cmd::TP& c) {
+    const std::size_t eq = c.assignment.find('=');
     if (eq == std::string::npos || eq == 0) {
-        sink().breach("TP expects property=value in its first field: " + quoted(assignment));
+        sink().breach("TP expects property=value in its first field: " + quoted(c.assignment));
         return Answer::none();
     }
-    Control* control = controlFor(c, c.texts[1], c.texts[2]);
-    if (control) control->properties[assignment.substr(0, eq)] = assignment.substr(eq + 1);
+    if (Control* control = controlFor(CommandCode::TP, c.panel, c.control))
+        control->properties[c.assignment.substr(0, eq)] = c.assignment.substr(eq + 1);
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::getProperty(const HostCommand& c) {
-    Control* control = controlFor(c, c.texts[0], c.texts[1]);
+ProtocolHost::Answer SimulatedHost::on(const cmd::TG& c) {
+    Control* control = controlFor(CommandCode::TG, c.panel, c.control);
     if (!control) return answer(std::nullopt);
-    const std::string& property = c.texts[2];
-    if (property != "all") return answer(property + "=" + control->property(property));
+    if (c.property != "all") return answer(c.property + "=" + control->property(c.property));
     std::string all;
     for (const auto& [key, value] : control->properties) all += (all.empty() ? "" : ",") + key + "=" + value;
     return answer(all);
 }
 
-ProtocolHost::Answer SimulatedHost::listControls(const HostCommand& c) {
-    const PanelSlots::Slot* slot = panels_.slot(c.texts[0]);
+ProtocolHost::Answer SimulatedHost::on(const cmd::SD& c) {
+    const Device* d = site_.findInstance(c.instance);
+    return answer(d ? std::optional<std::string>(std::to_string(d->number)) : std::nullopt);
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::XI& c) {
+    const PanelSlots::Slot* slot = panels_.slot(c.panel);
     std::string names;
     if (slot) {
         for (const Control& control : slot->controls)
-            if (control.name.compare(0, c.texts[1].size(), c.texts[1]) == 0)
+            if (control.name.compare(0, c.pattern.size(), c.pattern) == 0)
                 names += (names.empty() ? "" : ",") + control.name;
     }
     // Nothing matching is no reply, so a caller never acts on an empty name.
     return answer(names.empty() ? std::nullopt : std::optional<std::string>(names));
 }
 
-ProtocolHost::Answer SimulatedHost::pollSlots(const HostCommand& c) {
-    const int device = c.numbers[0];
-    const Device* d = site_.find(device);
+ProtocolHost::Answer SimulatedHost::on(const cmd::IP& c) {
+    const Device* d = site_.find(c.device);
     if (!d || !d->hasSlots) {
-        transcript_.note("IP: device " + std::to_string(device) + " is not an infodriver");
+        transcript_.note("IP: device " + std::to_string(c.device) + " is not an infodriver");
         return Answer::none();
     }
     // Only slots that exist are reported, however wide the range asked for.
-    const int first = std::max(c.numbers[1], 1), last = std::min(c.numbers[2], infodriverSlots);
+    const int first = std::max(c.first, 1), last = std::min(c.last, infodriverSlots);
     for (int slot = first; slot <= last; ++slot)
-        pending_.push_back(PendingReport{PendingReport::Kind::revertive, device, 0, slot, *site_.slot(device, slot)});
+        pending_.push_back(
+            PendingReport{PendingReport::Kind::revertive, c.device, 0, slot, *site_.slot(c.device, slot)});
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::writeSlot(const HostCommand& c) {
-    const int device = c.numbers[0], slot = c.numbers[1];
-    if (!site_.writeSlot(device, slot, c.texts[0])) {
-        transcript_.note("IW: device " + std::to_string(device) + " has no slot " + std::to_string(slot));
-        return Answer::none();
-    }
-    if (covers(slotRegistrations_, device, slot))
-        pending_.push_back(PendingReport{PendingReport::Kind::revertive, device, 0, slot, c.texts[0]});
+ProtocolHost::Answer SimulatedHost::on(const cmd::IR& c) {
+    slotRegistrations_[c.device].emplace_back(c.first, c.last);
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::renameEntry(const HostCommand& c) {
-    const int device = c.numbers[0], database = c.numbers[1], index = c.numbers[2];
-    const std::string& text = c.texts[0];
-    if (!site_.rename(device, database, index, text)) {
-        transcript_.note("RM: device " + std::to_string(device) + " has no entry " + std::to_string(index) +
-                         " in database " + std::to_string(database));
+ProtocolHost::Answer SimulatedHost::on(const cmd::IU& c) {
+    slotRegistrations_.erase(c.device);
+    return Answer::none();
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::IW& c) {
+    if (!site_.writeSlot(c.device, c.slot, c.value)) {
+        transcript_.note("IW: device " + std::to_string(c.device) + " has no slot " + std::to_string(c.slot));
         return Answer::none();
     }
-    if (siteFile_ && siteFile_->keeps(device)) {
+    if (covers(slotRegistrations_, c.device, c.slot))
+        pending_.push_back(PendingReport{PendingReport::Kind::revertive, c.device, 0, c.slot, c.value});
+    return Answer::none();
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::RR& c) {
+    entryRegistrations_[c.device].emplace_back(c.first, c.last);
+    return Answer::none();
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
+    if (!site_.rename(c.device, c.database, c.index, c.text)) {
+        transcript_.note("RM: device " + std::to_string(c.device) + " has no entry " +
+                         std::to_string(c.index) + " in database " + std::to_string(c.database));
+        return Answer::none();
+    }
+    if (siteFile_ && siteFile_->keeps(c.device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
         if (!siteFile_->save(site_, error)) {
@@ -168,24 +183,30 @@ ProtocolHost::Answer SimulatedHost::renameEntry(const HostCommand& c) {
             if (unsavedRenames_++ == 0) saveError_ = error;
         }
     }
-    if (covers(entryRegistrations_, device, index))
-        pending_.push_back(PendingReport{PendingReport::Kind::database, device, database, index, text});
+    if (covers(entryRegistrations_, c.device, c.index))
+        pending_.push_back(
+            PendingReport{PendingReport::Kind::database, c.device, c.database, c.index, c.text});
     return Answer::none();
 }
 
-ProtocolHost::Answer SimulatedHost::timer(const HostCommand& c) {
-    const int id = c.numbers[0];
-    if (c.numbers.size() == 1) {
-        timers_.stop(id);
+ProtocolHost::Answer SimulatedHost::on(const cmd::RN& c) {
+    return answer(site_.entry(c.device, c.database, c.index));
+}
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::ET& c) {
+    if (!c.interval) {
+        timers_.stop(c.timer);
         return Answer::none();
     }
-    if (c.numbers[1] <= 0) {
-        sink().breach("ET with an interval of " + std::to_string(c.numbers[1]) + "; a timer needs 1 or more");
+    if (*c.interval <= 0) {
+        sink().breach("ET with an interval of " + std::to_string(*c.interval) + "; a timer needs 1 or more");
         return Answer::none();
     }
-    timers_.start(id, c.numbers[1]);
+    timers_.start(c.timer, *c.interval);
     return Answer::none();
 }
+
+ProtocolHost::Answer SimulatedHost::on(const cmd::AS&) { return Answer::none(); }  // the script's last text
 
 bool SimulatedHost::covers(const Ranges& ranges, int device, int index) {
     auto it = ranges.find(device);

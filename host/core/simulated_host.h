@@ -66,16 +66,33 @@ private:
     Answer carryOut(const HostCommand& c, const std::string& text) override;
     Answer answer(const std::optional<std::string>& reply);
 
-    Answer controlState(const HostCommand& c);
-    Answer panelFile(const HostCommand& c);
-    Answer setProperty(const HostCommand& c);
-    Answer getProperty(const HostCommand& c);
-    Answer listControls(const HostCommand& c);
-    Answer pollSlots(const HostCommand& c);
-    Answer writeSlot(const HostCommand& c);
-    Answer renameEntry(const HostCommand& c);
-    Answer timer(const HostCommand& c);
-    Control* controlFor(const HostCommand& c, const std::string& panel, const std::string& name);
+    // One handler per code (command_codes.def): a code without one does not compile.
+    Answer on(const std::monostate&);
+    Answer on(const cmd::CD& c);
+    Answer on(const cmd::CE& c);
+    Answer on(const cmd::CH& c);
+    Answer on(const cmd::CS& c);
+    Answer on(const cmd::PI& c);
+    Answer on(const cmd::PS& c);
+    Answer on(const cmd::PR& c);
+    Answer on(const cmd::TP& c);
+    Answer on(const cmd::TG& c);
+    Answer on(const cmd::SD& c);
+    Answer on(const cmd::XI& c);
+    Answer on(const cmd::IP& c);
+    Answer on(const cmd::IR& c);
+    Answer on(const cmd::IU& c);
+    Answer on(const cmd::IW& c);
+    Answer on(const cmd::RR& c);
+    Answer on(const cmd::RM& c);
+    Answer on(const cmd::RN& c);
+    Answer on(const cmd::ET& c);
+    Answer on(const cmd::AS& c);
+
+    Answer setState(CommandCode code, const std::string& panel, const std::string& name, const char* property,
+                    const char* value);
+    Answer panelStatus(CommandCode code, bool done, const std::string& error);
+    Control* controlFor(CommandCode code, const std::string& panel, const std::string& name);
 
     static bool covers(const Ranges& ranges, int device, int index);
 

@@ -1,6 +1,9 @@
 #include "transcript.h"
 
 #include <sstream>
+#include <variant>
+
+#include "host/protocol/command_grammar.h"
 
 namespace vrelhost {
 namespace {
@@ -10,9 +13,13 @@ struct ReadKey {
 };
 
 bool readKey(const std::string& command, ReadKey& key) {
-    if (command.compare(0, 3, "RN ") != 0) return false;
-    std::istringstream in(command.substr(3));
-    return static_cast<bool>(in >> key.device >> key.database >> key.index);
+    if (commandCodeOf(command.c_str()) != CommandCode::RN) return false;
+    std::string error;
+    const std::optional<HostCommand> parsed = parseHostCommand(command, error);
+    const auto* read = parsed ? std::get_if<cmd::RN>(&parsed->fields) : nullptr;
+    if (!read) return false;
+    key = ReadKey{read->device, read->database, read->index};
+    return true;
 }
 
 }  // namespace

@@ -1,31 +1,40 @@
 #include "host/protocol/command_grammar.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
+#include <vector>
 
 namespace vrelhost {
 namespace {
 
-// Field shapes: N a number, T a text, F the free text (may hold apostrophes),
-// A the literal 'ADD'. Each code lists the shapes it may take (one or two).
+// Each code's reply and the shapes of its fields, one letter each: N a
+// number, T a text, F the free text (may hold apostrophes), A the literal
+// 'ADD'; a lower-case letter is a last field that may be left out.
 struct CodeForm {
     char code[3];
     ReplyKind reply;
-    const char* shapes[2];
+    const char* form;
 };
 
 constexpr CodeForm codes[] = {
-    {"CD", ReplyKind::none, {"TT", nullptr}},    {"CE", ReplyKind::none, {"TT", nullptr}},
-    {"CH", ReplyKind::none, {"TT", nullptr}},    {"CS", ReplyKind::none, {"TT", nullptr}},
-    {"PI", ReplyKind::status, {"TT", "TTT"}},    {"PS", ReplyKind::status, {"TT", "TTT"}},
-    {"PR", ReplyKind::status, {"T", nullptr}},   {"TP", ReplyKind::none, {"FTT", nullptr}},
-    {"TG", ReplyKind::query, {"TTT", nullptr}},  {"SD", ReplyKind::query, {"F", nullptr}},
-    {"XI", ReplyKind::query, {"TT", nullptr}},   {"IP", ReplyKind::none, {"NNN", nullptr}},
-    {"IR", ReplyKind::none, {"NNN", "NNNA"}},    {"IU", ReplyKind::none, {"N", nullptr}},
-    {"IW", ReplyKind::none, {"NFNN", nullptr}},  {"RR", ReplyKind::none, {"NNN", "NNNA"}},
-    {"RM", ReplyKind::none, {"NNNFN", nullptr}}, {"RN", ReplyKind::query, {"NNN", nullptr}},
-    {"ET", ReplyKind::none, {"N", "NN"}},        {"AS", ReplyKind::none, {"", nullptr}},
+#define FIELD_TEXT(name) "T"
+#define FIELD_FREE(name) "F"
+#define FIELD_NUMBER(name) "N"
+#define FIELD_OPTIONAL_TEXT(name) "t"
+#define FIELD_OPTIONAL_NUMBER(name) "n"
+#define FIELD_ADD(name) "a"
+#define HOST_COMMAND(code, reply, fields) {#code, ReplyKind::reply, "" fields},
+#include "host/protocol/command_codes.def"
+#undef HOST_COMMAND
+#undef FIELD_TEXT
+#undef FIELD_FREE
+#undef FIELD_NUMBER
+#undef FIELD_OPTIONAL_TEXT
+#undef FIELD_OPTIONAL_NUMBER
+#undef FIELD_ADD
 };
+static_assert(sizeof codes / sizeof *codes == commandCodeCount, "one form per code");
 
 // Codes are two capital letters: a table of every pair finds one in constant
 // time (the benchmark host looks up every command it is sent).
@@ -140,6 +149,49 @@ bool parseShape(const std::string& rest, const std::string& shape, std::vector<F
     return true;
 }
 
+// A parsed field into the member of its name: required fields always have
+// one (the form matched), an optional field may not.
+void assign(std::string& member, const Field* field) { member = field->text; }
+void assign(int& member, const Field* field) { member = field->number; }
+void assign(std::optional<std::string>& member, const Field* field) {
+    if (field) member = field->text;
+}
+void assign(std::optional<int>& member, const Field* field) {
+    if (field) member = field->number;
+}
+void assign(bool& member, const Field* field) { member = field != nullptr; }
+
+template <class Fields>
+CommandFields fill(const std::vector<Field>& parsed) {
+    Fields fields;
+    std::size_t next = 0;
+    eachField(fields, [&](const char*, auto& member) {
+        assign(member, next < parsed.size() ? &parsed[next] : nullptr);
+        ++next;
+    });
+    return fields;
+}
+
+// The struct of each code, filled from its parsed fields; in code order.
+using Filler = CommandFields (*)(const std::vector<Field>&);
+constexpr Filler fillers[] = {
+#define HOST_COMMAND(code, reply, fields) &fill<cmd::code>,
+#include "host/protocol/command_codes.def"
+#undef HOST_COMMAND
+};
+static_assert(sizeof fillers / sizeof *fillers == commandCodeCount, "one struct per code");
+
+// The shapes a form may take, shortest first: without its optional last
+// field, then with it.
+int shapesOf(const char* form, std::string shapes[2]) {
+    shapes[0] = form;
+    if (shapes[0].empty() || !std::islower(static_cast<unsigned char>(shapes[0].back()))) return 1;
+    shapes[1] = shapes[0];
+    shapes[1].back() = static_cast<char>(std::toupper(static_cast<unsigned char>(shapes[1].back())));
+    shapes[0].pop_back();
+    return 2;
+}
+
 }  // namespace
 
 bool hasKnownCode(const char* text) { return formOf(text) && (text[2] == '\0' || text[2] == ' '); }
@@ -156,10 +208,14 @@ std::string askedProperty(const std::string& command) {
     return open == std::string::npos ? "" : command.substr(open + 1, close - open - 1);
 }
 
-bool isQueryCode(const std::string& code) { return code.size() == 2 && replyKindOf(code.c_str()) == ReplyKind::query; }
+const char* codeName(CommandCode code) { return codes[static_cast<int>(code)].code; }
 
-bool isPanelFileCode(const std::string& code) {
-    return code.size() == 2 && replyKindOf(code.c_str()) == ReplyKind::status;
+ReplyKind replyOf(CommandCode code) { return codes[static_cast<int>(code)].reply; }
+
+std::optional<CommandCode> commandCodeOf(const char* text) {
+    const CodeForm* form = formOf(text);
+    if (!form) return std::nullopt;
+    return static_cast<CommandCode>(form - codes);
 }
 
 std::optional<HostCommand> parseHostCommand(const std::string& text, std::string& error, GrammarError* kind) {
@@ -169,7 +225,7 @@ std::optional<HostCommand> parseHostCommand(const std::string& text, std::string
         error = "unknown command code";
         return std::nullopt;
     }
-    const std::string code = text.substr(0, 2);
+    const auto code = static_cast<CommandCode>(known - codes);
     std::string rest;
     if (text.size() > 2) {
         if (text[2] != ' ') {
@@ -179,23 +235,21 @@ std::optional<HostCommand> parseHostCommand(const std::string& text, std::string
         rest = text.substr(3);
     }
     if (kind) *kind = GrammarError::fields;
+    std::string shapes[2];
+    const int shapeCount = shapesOf(known->form, shapes);
     std::vector<Field> fields;
-    for (const char* form : known->shapes) {
-        if (!form) continue;
-        const std::string shape = form;
+    for (int i = 0; i < shapeCount; ++i) {
+        const std::string& shape = shapes[i];
         if (shape.empty() ? !rest.empty() || text.size() != 2 : !parseShape(rest, shape, fields)) continue;
         HostCommand command;
         command.code = code;
-        for (const Field& f : fields) {
-            if (f.shape == 'N') command.numbers.push_back(f.number);
-            else if (f.shape == 'A') command.add = true;
-            else command.texts.push_back(f.text);
+        command.fields = fillers[static_cast<int>(code)](fields);
+        for (const Field& f : fields)
             if (f.shape == 'F' && f.text.find('\'') != std::string::npos) command.ambiguous = true;
-        }
         if (kind) *kind = GrammarError::none;
         return command;
     }
-    error = "fields do not match the form of " + code;
+    error = "fields do not match the form of " + std::string(known->code);
     return std::nullopt;
 }
 

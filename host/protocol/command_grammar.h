@@ -1,5 +1,5 @@
-// The grammar of the command texts a script sends to the host, and the list
-// of codes with what the host answers each.
+// The grammar of the command texts a script sends to the host. The codes,
+// their replies and their fields are listed once, in command_codes.def.
 //
 // A command is a two-letter code and fields separated by one blank: numbers in
 // plain decimal, texts in apostrophes. Texts are inserted unescaped, so one
@@ -10,29 +10,28 @@
 // 'b' 0` may be the name "a' 'b" or a field too many): the command is marked
 // ambiguous, so a host can warn about it.
 //
+// A number field is plain decimal that fits a signed 32-bit int: a sign other
+// than a leading "-", any character after the digits, or a value out of range
+// refuses the command.
+//
 // Pure functions and a constant table; a parsed command owns copies of its
 // fields. Used by every host here.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "host/protocol/command_schema.h"
 
 namespace vrelhost {
 
-// What the host answers a command with.
-enum class ReplyKind {
-    none,    // null
-    query,   // a reply buffer the script must hand back with kind 5, or null
-    status,  // PI, PS, PR: a status the script only tests for null, never hands back
-};
-
+// A parsed command: its code and its fields by name (see command_schema.h).
 struct HostCommand {
-    std::string code;                // "CD", "TP", "RN", ...
-    std::vector<std::string> texts;  // the text fields, in order
-    std::vector<int> numbers;        // the number fields, in order
-    bool add = false;                // IR and RR carried the 'ADD' suffix
-    bool ambiguous = false;          // the free text field holds an apostrophe
+    CommandCode code = CommandCode::AS;
+    // The struct of `code`; monostate only when a lenient host carries out a
+    // command whose fields did not fit (see protocol_host.h).
+    CommandFields fields;
+    bool ambiguous = false;  // the free text field holds an apostrophe
 };
 
 enum class GrammarError { none, unknownCode, fields };
@@ -42,6 +41,9 @@ enum class GrammarError { none, unknownCode, fields };
 std::optional<HostCommand> parseHostCommand(const std::string& text, std::string& error,
                                             GrammarError* kind = nullptr);
 
+// The code `text` begins with: its first two characters, when they are a
+// known code. Allocates nothing.
+std::optional<CommandCode> commandCodeOf(const char* text);
 // True when `text` begins with a known code followed by a blank or its end.
 bool hasKnownCode(const char* text);
 // What a command with this text's code is answered with (none for unknown
@@ -52,10 +54,5 @@ ReplyKind replyKindOf(const char* text);
 // apostrophes ("" when there are not two). Works on any text, also one that
 // does not fit the grammar, as a host answering implausibly must.
 std::string askedProperty(const std::string& command);
-
-// True for the codes whose reply is a buffer the script must hand back.
-bool isQueryCode(const std::string& code);
-// True for the panel-file codes, whose reply is a status that is only tested.
-bool isPanelFileCode(const std::string& code);
 
 }  // namespace vrelhost

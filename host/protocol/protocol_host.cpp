@@ -75,7 +75,7 @@ void* ProtocolHost::command(const char* text) {
             current_ = nullptr;
             return nullptr;
         }
-        parsed = HostCommand{line.substr(0, 2), {}, {}, false, false};
+        parsed = HostCommand{*commandCodeOf(text), std::monostate{}, false};
     }
     if (parsed->ambiguous)
         sink_.warning("ambiguous command: its text field holds an apostrophe, so a host may split it otherwise: " +

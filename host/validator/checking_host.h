@@ -41,6 +41,9 @@ public:
 private:
     void received(const std::string& text) override;
     Answer carryOut(const vrelhost::HostCommand& command, const std::string& text) override;
+    // Notes the controls, devices and timers a command's fields name.
+    template <class Named>
+    void noteNames(const Named& fields);
     void noteControl(const std::string& panel, const std::string& control);
     static void noteNumber(std::vector<int>& numbers, int number);
 

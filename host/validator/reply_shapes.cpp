@@ -9,7 +9,6 @@ namespace {
 
 constexpr int shapeCount = 9;
 
-
 std::optional<std::string> shaped(int shape, const std::string& command) {
     switch (shape) {
     case 0: return std::nullopt;
@@ -27,12 +26,17 @@ std::optional<std::string> shaped(int shape, const std::string& command) {
 }  // namespace
 
 std::optional<std::string> plausibleReply(const std::string& command) {
-    const std::string code = command.substr(0, 2);
-    if (code == "SD") return std::string("57");
-    if (code == "XI") return std::string("alm_1,alm_2");
-    if (code == "RN") return std::string("Name");
-    if (code == "TG") return vrelhost::askedProperty(command) + "=ABC";
-    return std::nullopt;
+    using vrelhost::CommandCode;
+    const std::optional<CommandCode> code = vrelhost::commandCodeOf(command.c_str());
+    if (!code || vrelhost::replyOf(*code) != vrelhost::ReplyKind::query) return std::nullopt;
+    switch (*code) {
+    case CommandCode::SD: return std::string("57");
+    case CommandCode::XI: return std::string("alm_1,alm_2");
+    case CommandCode::RN: return std::string("Name");
+    // From the text, not the fields: a command that does not fit still asks.
+    case CommandCode::TG: return vrelhost::askedProperty(command) + "=ABC";
+    default: return std::nullopt;  // a query added to the schema: nothing plausible known yet
+    }
 }
 
 CheckingHost::Replies everyShape() {

@@ -37,8 +37,8 @@ private:
     Answer carryOut(const HostCommand& c, const std::string& text) override {
         if (trouble) trouble();
         carried.push_back(text);
-        if (isQueryCode(c.code)) return Answer::reply(std::string("42"));
-        return isPanelFileCode(c.code) ? Answer::status() : Answer::none();
+        if (replyOf(c.code) == ReplyKind::query) return Answer::reply(std::string("42"));
+        return replyOf(c.code) == ReplyKind::status ? Answer::status() : Answer::none();
     }
 };
 

@@ -28,8 +28,11 @@ void RecordingHost::received(const std::string& text) {
 
 vrelhost::ProtocolHost::Answer RecordingHost::carryOut(const vrelhost::HostCommand& command,
                                                        const std::string& text) {
-    if (vrelhost::isPanelFileCode(command.code)) return refusePanels_ ? Answer::none() : Answer::status();
-    if (!vrelhost::isQueryCode(command.code)) return answerAll_ ? Answer::status() : Answer::none();
+    switch (vrelhost::replyOf(command.code)) {
+    case vrelhost::ReplyKind::status: return refusePanels_ ? Answer::none() : Answer::status();
+    case vrelhost::ReplyKind::none: return answerAll_ ? Answer::status() : Answer::none();
+    case vrelhost::ReplyKind::query: break;
+    }
     return Answer::reply(answerFor(text));
 }
 
