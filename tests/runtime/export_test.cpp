@@ -4,24 +4,23 @@
 #include <gtest/gtest.h>
 
 #include "recording_host.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace {
-
-using LoadFn = vrel_client_callback* (*)(vrel_client_callback*, const char*);
 
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         handle_ = dlopen(KELVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle_, nullptr) << dlerror();
-        load_ = reinterpret_cast<LoadFn>(dlsym(handle_, "load_vrel_client_script"));
+        load_ = reinterpret_cast<vrel_script_entry>(dlsym(handle_, "load_vrel_client_script"));
         ASSERT_NE(load_, nullptr) << dlerror();
     }
     void TearDown() override {
         if (handle_) dlclose(handle_);
     }
     void* handle_ = nullptr;
-    LoadFn load_ = nullptr;
+    vrel_script_entry load_ = nullptr;
 };
 
 TEST_F(ExportTest, CreatesAScriptThatClosesWithAsLast) {
