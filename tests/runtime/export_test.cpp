@@ -3,10 +3,16 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "recording_host.h"
 #include "runtime/boundary/vrel_script_entry.h"
 
 namespace {
+
+// The host calls the entry through vrel_script_entry: the two must not drift apart.
+static_assert(std::is_same_v<decltype(&load_vrel_client_script), vrel_script_entry>,
+              "the declared entry and the type a host calls it through differ");
 
 class ExportTest : public ::testing::Test {
 protected:
