@@ -156,14 +156,19 @@ ProtocolHost::Answer SimulatedHost::renameEntry(const HostCommand& c) {
     const int device = c.numbers[0], database = c.numbers[1], index = c.numbers[2];
     const std::string& text = c.texts[0];
     if (!site_.rename(device, database, index, text)) {
-        transcript_.note("RM: device " + std::to_string(device) + " has no entry " + std::to_string(index) +
-                         " in database " + std::to_string(database));
+        const std::string refusal = "RM: device " + std::to_string(device) + " has no entry " +
+                                    std::to_string(index) + " in database " + std::to_string(database);
+        transcript_.note(refusal + "; the rename is not done");
+        if (refusedRenames_++ == 0) firstRefusedRename_ = refusal;
         return Answer::none();
     }
     if (siteFile_ && siteFile_->keeps(device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
-        if (!siteFile_->save(site_, error)) {
+        if (siteFile_->save(site_, error)) {
+            unsavedRenames_ = 0;
+            saveError_.clear();
+        } else {
             transcript_.note("the rename could not be saved: " + error);
             if (unsavedRenames_++ == 0) saveError_ = error;
         }
