@@ -37,7 +37,8 @@ bool operatorLine(const std::string& line, int& number, std::string& content) {
 // A reply line: the host's answer to the query just above it.
 bool isReply(const std::string& line) { return line.compare(0, 2, "= ") == 0 || line == "- no reply"; }
 
-// Why a reply differs where the query before it is the same: the site
+// Why a reply differs where the query the script sent before it is the same
+// (not a parent command's answer, which is the script's): the site
 // answered otherwise, so it is not the site the transcript was made on.
 std::string siteHint(const std::vector<std::string>& saved, std::size_t at, const std::string& transcriptPath) {
     const bool startUp = std::none_of(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(at),
@@ -125,7 +126,7 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
         out << "  saved:  " << (i < saved.size() ? saved[i] : "(the saved transcript ends here)") << "\n";
         out << "  replay: " << (i < now.size() ? now[i] : "(the replay ends here)") << "\n";
         if (i > 0 && i < saved.size() && i < now.size() && isReply(saved[i]) && isReply(now[i]) &&
-            saved[i - 1] == now[i - 1])
+            saved[i - 1] == now[i - 1] && saved[i - 1].compare(0, 2, "> ") == 0)
             out << siteHint(saved, i, transcriptPath);
         return 1;
     }
