@@ -82,6 +82,7 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     const SiteProfile& profile = *settings.profile;
     auto p = std::make_unique<Parts>();
     p->settings = settings;
+    std::string problem;
 
     if (settings.siteFile.empty() && !profile.defaultSite) {
         error = "the profile " + profile.name + " has no default site; give a site file";
@@ -95,6 +96,11 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         }
         p->site = std::move(*site);
     } else {
+        // What is not an ordinary file gets no lock beside it (no /dev/zero.lock).
+        if (!isReadableFile(settings.siteFile, problem)) {
+            error = "site file " + settings.siteFile + ": cannot be read: " + problem;
+            return nullptr;
+        }
         // Locked before it is read: what this session reads is what no other one writes.
         if (settings.saveRenames) {
             p->lock = SiteLock::take(settings.siteFile, error);
@@ -104,7 +110,6 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         p->siteFile = SiteFile::open(settings.siteFile, p->site, error);
         if (!p->siteFile) return nullptr;
     }
-    std::string problem;
     if (!siteSuitsProfile(p->site, profile, problem)) {
         error = (settings.siteFile.empty() ? "the default site" : "site file " + settings.siteFile) + ": " + problem;
         return nullptr;

@@ -120,6 +120,7 @@ TEST_F(HostFiles, AFileThatNeverEndsIsRefusedWithTheReason) {
     EXPECT_EQ(run({"--site", "/dev/zero"}, messages, boundedMemory), 1);
     EXPECT_NE(said().find("site file /dev/zero: cannot be read: it is a character device"), std::string::npos)
         << said();
+    EXPECT_FALSE(exists("/dev/zero.lock")) << "a lock was made beside a device";
     EXPECT_EQ(run({"/dev/zero"}, messages, boundedMemory), 1);
     EXPECT_NE(said().find("cannot read scenario /dev/zero: it is a character device"), std::string::npos) << said();
     // Standard input is a stream, not a file: a line that never ends is stopped.

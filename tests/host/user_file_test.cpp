@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,14 +68,18 @@ protected:
 
 // Neither read nor written: each is named for what it is, and a FIFO does not
 // make the caller wait for a writer that never comes.
+// Every one of them is the test's own, in its folder: a test of what may be
+// written never points at the system's devices.
 TEST_F(UserFile, RefusesWhatIsNotAnOrdinaryFileAndSaysWhatItIs) {
     ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0644), 0);
-    const std::pair<std::string, std::string> cases[] = {
+    std::vector<std::pair<std::string, std::string>> cases = {
         {folder, "it is a folder"},
         {at("fifo"), "it is a FIFO (a named pipe), not an ordinary file"},
-        {"/dev/null", "it is a character device, not an ordinary file"},
         {socketFile(), "it is a socket, not an ordinary file"},
     };
+    // A twin of /dev/null, where the process may make one.
+    if (::mknod(at("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        cases.emplace_back(at("null"), "it is a character device, not an ordinary file");
     for (const auto& [path, what] : cases) {
         std::string text = "untouched", problem;
         EXPECT_FALSE(readUserFile(path, text, problem)) << path;
@@ -89,6 +94,9 @@ TEST_F(UserFile, RefusesWhatIsNotAnOrdinaryFileAndSaysWhatItIs) {
     }
     EXPECT_TRUE(S_ISFIFO(modeOf(at("fifo")))) << "the FIFO is still one";
     std::string text, problem;
+    // Reading the system's own device is harmless.
+    EXPECT_FALSE(readUserFile("/dev/null", text, problem));
+    EXPECT_EQ(problem, "it is a character device, not an ordinary file");
     EXPECT_FALSE(readUserFile(at("missing"), text, problem));
     EXPECT_EQ(problem, "No such file or directory");
 }
