@@ -19,6 +19,8 @@
 #include <sstream>
 
 #include "tests/support/temp_folder.h"
+#include "file_identity.h"
+#include "site_lock.h"
 #include "user_file.h"
 
 namespace vrelhost {
@@ -195,6 +197,44 @@ TEST_F(UserFile, AnExistingFileIsReplacedOnlyWhenAskedAndTheRefusalSaysHowToKeep
     *out << "new" << std::flush;
     EXPECT_EQ(contents(at("run.log")), "new") << "emptied first, and each flush reaches the file";
     EXPECT_TRUE(mayWriteUserFile(at("nothing-yet"), Existing::keep, problem));
+}
+
+// Two names of one file are one file, through a link of either kind, a
+// folder reached by a link, or "." and ".."; a file not made yet is known by
+// its folder's real path.
+TEST_F(UserFile, TwoNamesOfOneFileAreTheSameFile) {
+    write("site.json", "x");
+    write("other.json", "x");
+    ASSERT_EQ(::mkdir(at("sub").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(at("site.json").c_str(), at("soft.json").c_str()), 0);
+    ASSERT_EQ(::link(at("site.json").c_str(), at("hard.json").c_str()), 0);
+    ASSERT_EQ(::symlink(folder.c_str(), at("sub/up").c_str()), 0);
+    for (const std::string& name : {at("soft.json"), at("hard.json"), at("sub/../site.json"), at("sub/up/site.json"),
+                                    at("./site.json")})
+        EXPECT_TRUE(sameFile(at("site.json"), name)) << name;
+    EXPECT_FALSE(sameFile(at("site.json"), at("other.json")));
+    EXPECT_TRUE(sameFile(at("new.log"), at("sub/up/new.log"))) << "not made yet, in one folder";
+    EXPECT_FALSE(sameFile(at("new.log"), at("sub/new.log")));
+    EXPECT_FALSE(sameFile(at("site.json"), at("sub/site.json")));
+}
+
+// One lock for a site, whichever name reaches it: beside the file a link
+// leads to, never beside the link.
+TEST_F(UserFile, ASitesLockIsBesideTheFileALinkLeadsTo) {
+    ASSERT_EQ(::mkdir(at("real").c_str(), 0755), 0);
+    write("real/site.json", "{}");
+    ASSERT_EQ(::symlink("real/site.json", at("link.json").c_str()), 0);
+    std::string error;
+    std::unique_ptr<SiteLock> lock = SiteLock::take(at("link.json"), error);
+    ASSERT_TRUE(lock) << error;
+    EXPECT_EQ(lock->path(), targetOf(at("real/site.json")) + ".lock");
+    EXPECT_EQ(::access(at("link.json.lock").c_str(), F_OK), -1);
+    EXPECT_FALSE(SiteLock::take(at("real/site.json"), error));
+    EXPECT_NE(error.find("in use by another vrel-host session (process " + std::to_string(::getpid())),
+              std::string::npos)
+        << error;
+    lock.reset();
+    EXPECT_TRUE(SiteLock::take(at("real/site.json"), error)) << error;
 }
 
 TEST(FreeName, IsBesideThePathAndTakenByNothing) {
