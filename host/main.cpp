@@ -9,17 +9,13 @@
 // transcript that could not be written, a replay that differs, or a command
 // the host itself failed on (also --serve in a build without the browser view,
 // which a cross build is); 3 when the script broke the host protocol.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
 #include <climits>
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -35,6 +31,7 @@
 #include "simulation.h"
 #include "site_file.h"
 #include "tour.h"
+#include "user_file.h"
 #include "validator/validator.h"
 #ifdef VREL_HOST_WITH_VIEW
 #include "serve.h"
@@ -114,19 +111,11 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// A library that is not there is a mistake on the command line, as for a
-// session; the validator's status 3 is for a library that fails its cases.
-bool readableFile(const std::string& path, std::string& error) {
-    struct stat info {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-    ::close(fd);
-    if (folder) error = "it is a folder";
-    return !folder;
+// With a site file and a transcript, the site as it was at start is kept
+// beside the transcript, so that a replay finds the site the session began on
+// (the session's renames change the site file itself).
+std::string siteCopyOf(const Arguments& args) {
+    return args.site.empty() || args.transcript.empty() ? std::string() : vrelhost::siteCopyBeside(args.transcript);
 }
 
 // Two options naming one file would read a file while writing it, or write
@@ -134,9 +123,11 @@ bool readableFile(const std::string& path, std::string& error) {
 // transcript, a scenario truncated before it is read).
 // `profileFile` is the profile file read, if any.
 bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::string& error) {
+    const std::string siteCopy = siteCopyOf(args);
     const std::pair<const char*, const std::string*> paths[] = {
         {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
         {"--script", &args.script},       {"--replay", &args.replay}, {"--profile", &profileFile},
+        {"the copy of the site beside the transcript", &siteCopy},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
         for (std::size_t j = i + 1; j < std::size(paths); ++j) {
@@ -152,8 +143,10 @@ bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::s
 }
 
 int runValidation(const Arguments& args) {
+    // A library that is not there is a mistake on the command line, as for a
+    // session; the validator's status 3 is for a library that fails its cases.
     std::string error;
-    if (!readableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
+    if (!vrelhost::isReadableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
     return runValidator(args.validate, args.seed, args.repeat);
 }
 
@@ -166,6 +159,8 @@ vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelho
     settings.library = libraryOf(args, profile);
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
+    settings.replaceFiles = args.force;
+    settings.siteCopyFile = siteCopyOf(args);
     settings.panels = panelsOf(args, profile);
     return settings;
 }
@@ -174,12 +169,12 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
     vrelhost::SimulationSettings settings = sessionSettings(args, profile);
     settings.console = &std::cout;
 
-    std::ifstream scenarioFile;
+    std::istringstream scenarioFile;
     if (!args.scenario.empty()) {
-        std::string error;
-        if (!readableFile(args.scenario, error)) return fail("cannot read scenario " + args.scenario + ": " + error);
-        scenarioFile.open(args.scenario);
-        if (!scenarioFile) return fail("cannot read scenario " + args.scenario);
+        std::string text, error;
+        if (!vrelhost::readUserFile(args.scenario, text, error))
+            return fail("cannot read scenario " + args.scenario + ": " + error);
+        scenarioFile.str(std::move(text));
     }
     const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
     settings.echoInput = !args.transcript.empty() || !interactive;
@@ -209,19 +204,18 @@ int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
 }
 
 int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
-    std::string error;
-    struct stat info {};
+    std::string problem;
     if (!profile.defaultSite) return fail("the profile " + profile.name + " has no default site");
-    if (!force && ::stat(path.c_str(), &info) == 0)
-        return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
-    if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
-        return fail(error);
+    const vrelhost::Existing existing = force ? vrelhost::Existing::replace : vrelhost::Existing::keep;
+    // An existing site may hold a week's renames: the message says so before the way round it.
+    if (!vrelhost::replaceUserFile(path, profile.defaultSite().dump(2) + "\n", existing, problem))
+        return fail(path + (vrelhost::userFileExists(path) && !force ? " may hold renames: " : ": ") + problem);
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.footer(helpFooter());
@@ -235,9 +229,8 @@ int main(int argc, char** argv) {
     app.add_option("--profile", args.profile,
                    "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
                    "site, demo and keyboard (default: kelvane)");
-    CLI::Option* writeSite =
-        app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
-    app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
+    app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    app.add_flag("--force", args.force, "With --write-site or --transcript: replace a file that exists");
     CLI::Option* replay = app.add_option("--replay", args.replay,
                                          "Run the operator lines of a saved transcript again and compare");
     CLI::Option* validate =
@@ -296,6 +289,8 @@ int main(int argc, char** argv) {
         return fail("no profile \"" + args.profile + "\"; known: " + known + ", or a profile file");
     }
     const vrelhost::SiteProfile& profile = *chosen;
+    if (args.force && args.writeSite.empty() && args.transcript.empty())
+        return fail("--force replaces the file of --write-site or --transcript; without either it does nothing");
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
@@ -311,4 +306,14 @@ int main(int argc, char** argv) {
     }
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
+}
+
+int main(int argc, char** argv) {
+    // Out of memory is a failure said in words, never a quiet end.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vrel-host: out of memory\n";
+        return 1;
+    }
 }

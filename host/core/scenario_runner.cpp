@@ -63,11 +63,46 @@ std::string trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-// The keyboard's own handling of a key, before it tells the script.
+// The bytes of the UTF-8 character that starts at `text[at]`: 2 to 4 for a
+// whole multibyte character, else 1 (an ASCII character, or a byte that
+// starts none, as a name in a Windows code page has them). Overlong forms
+// and surrogates count as single bytes.
+std::size_t characterLength(const std::string& text, std::size_t at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    const std::size_t length = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 1;
+    if (length == 1 || at + length > text.size()) return 1;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xc0) != 0x80) return 1;
+    const unsigned char second = static_cast<unsigned char>(text[at + 1]);
+    if ((c == 0xe0 && second < 0xa0) || (c == 0xed && second > 0x9f) || (c == 0xf0 && second < 0x90) ||
+        (c == 0xf4 && second > 0x8f))
+        return 1;
+    return length;
+}
+
+// The characters of a text, each its own bytes, in order.
+std::vector<std::string> charactersOf(const std::string& text) {
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = characterLength(text, at);
+        characters.push_back(text.substr(at, length));
+        at += length;
+    }
+    return characters;
+}
+
+// The keyboard's own handling of a key, before it tells the script. A key is
+// one character of any script (UTF-8, or one byte of another code page);
+// the keyboard keeps every byte typed, however long the text grows: cutting
+// it to what a name holds is the script's business.
 std::string keyboardText(std::string text, const std::string& key) {
     if (key == "space") return text + " ";
-    if (key == "backspace") return text.empty() ? text : text.substr(0, text.size() - 1);
-    if (key.size() == 1) return text + key;
+    if (key == "backspace") {
+        if (text.empty()) return text;
+        const std::vector<std::string> characters = charactersOf(text);
+        return text.substr(0, text.size() - characters.back().size());
+    }
+    if (charactersOf(key).size() == 1) return text + key;
     return text;  // return and other named keys change nothing
 }
 
@@ -134,8 +169,8 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
     else if (!c->visible()) refusal = control + " on panel " + panel + " is hidden";
     else if (!c->enabled()) refusal = control + " on panel " + panel + " is disabled";
     if (!refusal.empty()) {
+        // A message line: it reaches the screen too, like every other.
         transcript_.note("refused: " + refusal + ", so it sends no event");
-        repeatOnScreen("refused: " + refusal + "\n");
         return Outcome::done;
     }
     session_.button(panel, control, event);
@@ -203,9 +238,8 @@ ScenarioRunner::Outcome ScenarioRunner::typeLine(std::string& rest, std::string&
         error = "type needs a text";
         return Outcome::error;
     }
-    for (char ch : rest) {
-        if (key(ch == ' ' ? std::string("space") : std::string(1, ch), error) != Outcome::done)
-            return Outcome::error;
+    for (const std::string& character : charactersOf(rest)) {
+        if (key(character == " " ? std::string("space") : character, error) != Outcome::done) return Outcome::error;
     }
     return Outcome::done;
 }
@@ -301,7 +335,11 @@ bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactiv
 bool ScenarioRunner::run(LineReader& in, std::ostream& errors, bool interactive, const std::string& source) {
     std::string line;
     for (;;) {
-        if (!in.read(line)) break;
+        if (!in.read(line)) {
+            if (in.failure().empty()) break;
+            errors << source << ":" << lineNumber_ + 1 << ": " << in.failure() << "\n";
+            return false;
+        }
         std::string error;
         Outcome outcome = feed(line, error);
         if (outcome == Outcome::quit) break;

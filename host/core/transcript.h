@@ -17,7 +17,7 @@
 // messages (! and !!) and one line counting the rest. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
-// streaming the protocol log). One thread.
+// streaming the protocol log); a screen, when set, every message line. One thread.
 #pragma once
 
 #include <functional>
@@ -64,6 +64,12 @@ public:
     using Listener = std::function<void(const std::string& line)>;
     void listen(Listener listener) { listener_ = std::move(listener); }
 
+    // The exact form only: every message line (! and !!) is also written to
+    // `screen` as it happens, so a failed save or a warning is seen at once
+    // while the transcript goes to a file. The stream is the caller's and must
+    // outlive the transcript; null stops it.
+    void showMessagesOn(std::ostream* screen) { messages_ = screen; }
+
 private:
     struct Read {
         std::string command;
@@ -81,6 +87,7 @@ private:
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
     Listener listener_;
+    std::ostream* messages_ = nullptr;
     bool failed_ = false;
     bool folding_ = false;
     std::size_t foldedLines_ = 0, foldedReads_ = 0;
