@@ -63,11 +63,29 @@ std::string trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
+// Whether `key` is one character of more than one byte in UTF-8 (a key
+// such as "é" that a browser's keyboard sends), rather than a key's name.
+bool isOneMultibyteCharacter(const std::string& key) {
+    const auto lead = static_cast<unsigned char>(key.empty() ? 0 : key[0]);
+    const std::size_t length = lead >= 0xc2 && lead <= 0xdf ? 2 : lead >= 0xe0 && lead <= 0xef ? 3
+                               : lead >= 0xf0 && lead <= 0xf4 ? 4 : 0;
+    if (length == 0 || key.size() != length) return false;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(key[i]) & 0xc0) != 0x80) return false;
+    return true;
+}
+
 // The keyboard's own handling of a key, before it tells the script.
 std::string keyboardText(std::string text, const std::string& key) {
     if (key == "space") return text + " ";
-    if (key == "backspace") return text.empty() ? text : text.substr(0, text.size() - 1);
-    if (key.size() == 1) return text + key;
+    if (key == "backspace") {
+        // A character typed as several bytes goes as one, or a broken byte would stay behind.
+        for (std::size_t bytes = 4; bytes >= 2; --bytes)
+            if (text.size() >= bytes && isOneMultibyteCharacter(text.substr(text.size() - bytes)))
+                return text.substr(0, text.size() - bytes);
+        return text.empty() ? text : text.substr(0, text.size() - 1);
+    }
+    if (key.size() == 1 || isOneMultibyteCharacter(key)) return text + key;
     return text;  // return and other named keys change nothing
 }
 
