@@ -54,10 +54,13 @@ void ViewConnection::arm(std::chrono::milliseconds in) {
     });
 }
 
-void ViewConnection::close() {
+void ViewConnection::close(bool abort) {
     if (closed_) return;
     closed_ = true;
     error_code ignored;
+    // Aborted, what is still unsent is dropped at once instead of being
+    // handed to a client that may never read it.
+    if (abort) socket_.set_option(net::socket_base::linger(true, 0), ignored);
     deadline_.cancel();
     socket_.shutdown(net::ip::tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
@@ -75,12 +78,10 @@ void ViewConnection::waitForRequest() {
 int ViewConnection::statusForParseError(error_code ec) const {
     if (parser_->refusal() != 0) return parser_->refusal();
     if (ec == http::error::body_limit) return 413;
-    if (ec == http::error::header_limit || (ec == http::error::buffer_overflow && !parser_->is_header_done())) {
-        // The request line alone did not end within the limit: its target is too long.
-        const auto data = buffer_.data();
-        const std::string_view seen(static_cast<const char*>(data.data()), data.size());
-        return seen.find("\r\n") == std::string_view::npos ? 414 : 431;
-    }
+    if (ec == http::error::header_limit || (ec == http::error::buffer_overflow && !parser_->is_header_done()))
+        // The parser takes the request line as soon as it ends: when it has
+        // not, the line alone, so its target, is too long.
+        return parser_->request().method.empty() ? 414 : 431;
     if (ec == http::error::buffer_overflow) return 413;  // a chunk line or trailers past the room
     return 400;
 }

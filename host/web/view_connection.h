@@ -65,8 +65,9 @@ public:
     // A stream writes what is new; `idle` writes a comment even when nothing is.
     void kick(bool idle = false);
     bool streaming() const { return streaming_; }
-    // At once: the socket closes and every operation under way ends.
-    void close();
+    // At once: the socket closes and every operation under way ends; with
+    // `abort`, a reply or event not yet sent is dropped.
+    void close(bool abort = false);
 
 private:
     void waitForRequest();

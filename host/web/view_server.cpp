@@ -1,10 +1,14 @@
 #include "view_server.h"
 
 #include <sys/socket.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <boost/asio/ip/address.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/beast/core/string.hpp>
 
 #include "http_reply.h"
 #include "request_guard.h"
@@ -51,28 +55,22 @@ ViewServer::~ViewServer() {
 bool ViewServer::bind(std::string& error) {
     const std::string& address = options_.address;
     const std::string where = "cannot listen on " + address + " port " + std::to_string(options_.port) + ": ";
-    const bool loopback = isLoopbackAddress(address);
+    std::string literal = address;
+    if (literal.size() > 2 && literal.front() == '[' && literal.back() == ']') literal = literal.substr(1, literal.size() - 2);
+    // An address, not a name to look up: a lookup could wait on a name server.
+    if (boost::beast::iequals(literal, "localhost")) literal = "127.0.0.1";
+    error_code ec;
+    const net::ip::address ip = net::ip::make_address(literal, ec);
+    if (ec) {
+        error = where + "not an IP address (give one of this machine's, such as 127.0.0.1, ::1 or 0.0.0.0)";
+        return false;
+    }
+    const bool loopback = ip.is_loopback();
     if (!loopback && options_.accessToken.empty()) {
         error = where + "an address beyond this machine needs an access token";
         return false;
     }
-    std::string literal = address;
-    if (literal.size() > 2 && literal.front() == '[' && literal.back() == ']') literal = literal.substr(1, literal.size() - 2);
-    error_code ec;
-    tcp::endpoint endpoint;
-    net::ip::address ip = net::ip::make_address(literal, ec);
-    if (!ec) {
-        endpoint = tcp::endpoint(ip, static_cast<unsigned short>(options_.port));
-    } else {
-        tcp::resolver resolver(io_);
-        auto found = resolver.resolve(literal, std::to_string(options_.port),
-                                      tcp::resolver::passive | tcp::resolver::numeric_service, ec);
-        if (ec || found.empty()) {
-            error = where + "not an address of this machine or a name for one";
-            return false;
-        }
-        endpoint = found.begin()->endpoint();
-    }
+    const tcp::endpoint endpoint(ip, static_cast<unsigned short>(options_.port));
     acceptor_.open(endpoint.protocol(), ec);
     // Not SO_REUSEPORT: a port another server listens on must be refused, not shared.
     if (!ec) acceptor_.set_option(tcp::acceptor::reuse_address(true), ec);
@@ -123,7 +121,7 @@ void ViewServer::shutDown() {
     hub_.stop();
     if (simulation_) simulation_->stop();
     const auto open = connections_;  // each close() takes itself out of the map
-    for (const auto& entry : open) entry.second->close();
+    for (const auto& entry : open) entry.second->close(true);
 }
 
 void ViewServer::accept() {
@@ -166,12 +164,21 @@ void ViewServer::admit(tcp::socket socket) {
         std::make_shared<ViewConnection>(std::move(socket), id, *this, hub_, options_.limits, options_.times);
     connections_[id] = connection;
     ++openConnections_;
+    burstPeak_ = std::max(burstPeak_, connections_.size());
     connection->start();
 }
 
 void ViewServer::closed(std::uint64_t id, bool) {
     table_.remove(id);
     if (connections_.erase(id) > 0) --openConnections_;
+    // After a burst of clients (many at once, most gone now) the memory
+    // their buffers took is given back to the system, not kept for the next.
+    if (burstPeak_ >= 32 && connections_.size() * 4 <= burstPeak_) {
+        burstPeak_ = connections_.size();
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
+    }
 }
 
 Route ViewServer::route(const Request& head, std::optional<std::uint64_t> contentLength) {
