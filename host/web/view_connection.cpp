@@ -162,6 +162,7 @@ void ViewConnection::drainAndClose() {
     // it, bounded in bytes and time, lets the reply reach it before the close.
     error_code ignored;
     socket_.shutdown(net::ip::tcp::socket::shutdown_send, ignored);
+    owner_.setBusy(id_, false);  // answered: it may give way to a new connection
     arm(times_.drain);
     dropped_ = 0;
     drainSome();
