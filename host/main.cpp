@@ -258,13 +258,19 @@ static int run(int argc, char** argv) {
     struct {
         std::string address = "127.0.0.1";
         int port = 8080;
+        int requestTimeout = 10;
     } view;
     CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
                                                  "anyone who reaches the address operates the panels");
     app.add_option("--port", view.port, "Port of --serve (default 8080; 0 takes any free one)")
         ->check(CLI::Range(0, 65535))->needs(serve);
-    app.add_option("--listen", view.address, "Address of --serve (default 127.0.0.1, this machine only)")
+    app.add_option("--listen", view.address,
+                   "Address of --serve (default 127.0.0.1, this machine only; any other prints a warning and "
+                   "an address with an access token)")
         ->needs(serve);
+    app.add_option("--request-timeout", view.requestTimeout,
+                   "With --serve: seconds a client has to send a whole request (default 10)")
+        ->check(CLI::Range(1, 600))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
     try {
@@ -298,7 +304,8 @@ static int run(int argc, char** argv) {
     if (!args.replay.empty()) return runReplay(args, profile);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW
-        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port};
+        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port,
+                                         view.requestTimeout};
         return vrelhost::serve(settings);
 #else
         return fail("this build has no browser view");
