@@ -18,6 +18,8 @@ add_library(vrel_script_kit STATIC ${_kit_objects})
 add_library(Vrel::script_kit ALIAS vrel_script_kit)
 set_target_properties(vrel_script_kit PROPERTIES EXPORT_NAME script_kit OUTPUT_NAME vrel_script_kit)
 target_compile_features(vrel_script_kit INTERFACE cxx_std_17)
+# A script compiles the boundary in the layout the kit was built in.
+target_compile_definitions(vrel_script_kit INTERFACE VREL_HOST_ABI_MSVC=${KELVANE_HOST_ABI_MSVC})
 # Headers include each other by plain name and by "../hostlib/...", or by paths
 # from the kit's root: all three work from the installed tree and from here.
 target_include_directories(vrel_script_kit INTERFACE

@@ -1,8 +1,8 @@
 // The library's one export. The host calls it once per panel instance with its
 // own callback object (not owned; may be null) and the creation text (the
 // folder of the panel files; may be null). It returns the new script, which the
-// host owns and destroys through its virtual destructor, or null when the
-// script could not be created. No exception ever leaves it.
+// host owns and ends through the vtable's destructor slot (vrel_destroy_script),
+// or null when the script could not be created. No exception ever leaves it.
 #pragma once
 
 #include "runtime/boundary/vrel_client_callback.h"

@@ -4,7 +4,8 @@
 //   extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* load_vrel_client_script(
 //       vrel_client_callback* host, const char* text);
 //
-// The host owns the returned script and destroys it through its virtual destructor.
+// The host owns the returned script and ends it through the vtable's destructor
+// slot (runtime/boundary/vrel_client_callback.h: vrel_destroy_script).
 #pragma once
 
 #if defined(_WIN32)
