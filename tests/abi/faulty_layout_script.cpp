@@ -13,20 +13,19 @@
 
 #define THISCALL __attribute__((thiscall))
 
-namespace {
-
 #if defined(FAULT_CDECL_CALLS) || defined(FAULT_GCC_LAYOUT)
 #define CALLS_TO_HOST
 #else
 #define CALLS_TO_HOST THISCALL
 #endif
-#if defined(FAULT_CDECL_CALLS) || defined(FAULT_CDECL_NOTIFY) || defined(FAULT_CLOBBERS_REGISTER)
+#if defined(FAULT_CDECL_CALLS) || defined(FAULT_CDECL_NOTIFY)
 #define OWN_NOTIFY
 #else
 #define OWN_NOTIFY THISCALL
 #endif
 
-// The host, as this script calls it.
+// The host, as this script calls it. Not in an anonymous namespace: gcc would
+// know that no class in this file implements it, and call the pure virtual.
 class HostView {
 public:
 #if defined(FAULT_GCC_LAYOUT)
@@ -36,6 +35,8 @@ public:
 #endif
     virtual void* CALLS_TO_HOST notify(void* data, int kind) = 0;
 };
+
+namespace {
 
 class Script {
 public:
@@ -52,8 +53,12 @@ public:
         flags = 0;
 #endif
         this->~Script();
-        if (flags & 1u) ::operator delete(static_cast<void*>(this));
+        if (flags & 1u) ::operator delete(this);
+        // Slot 0 returns the object's address, freed or not; it is not read.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuse-after-free"
         return this;
+#pragma GCC diagnostic pop
     }
 #endif
 

@@ -70,8 +70,7 @@ static void receive_hand_back(struct layout_host* host, void* data) {
         report_fault("host %d: kind 5 with a pointer the host never gave out, or gave back already", host->number);
 }
 
-/* Slot 1. The thiscall attribute is for members in C++; gcc gives C
- * functions the same convention, which is exactly what is wanted here. */
+/* Slot 1, thiscall (see visual_cpp_layout.h for the pragma). */
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wattributes"
 static void* VC_THISCALL host_notify(struct layout_host* self, void* data, int kind) {
@@ -97,11 +96,10 @@ static void* VC_THISCALL host_notify(struct layout_host* self, void* data, int k
 
 static void wrong_slot(int slot) {
     if (slot == 0)
-        printf("  the script called slot 0 of its host: the host's destructor, which a script never calls\n");
+        report_fault("the script called slot 0 of its host: the host's destructor, which a script never calls");
     else
-        printf("  the script called slot %d of its host; a Visual C++ host object has slots 0 and 1 only "
-               "(was the script built for another layout?)\n", slot);
-    fflush(stdout);
+        report_fault("the script called slot %d of its host; a Visual C++ host object has slots 0 and 1 only "
+                     "(was the script built for another layout?)", slot);
     _exit(3);
 }
 static void slot0(void) { wrong_slot(0); }

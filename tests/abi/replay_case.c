@@ -144,7 +144,7 @@ static void run(struct replay* replay, const struct steps* steps, size_t to, vc_
     }
 }
 
-unsigned long replay_case(vc_entry entry, const struct steps* startup, const struct steps* scenario, unsigned destroy_flags) {
+struct case_counts replay_case(vc_entry entry, const struct steps* startup, const struct steps* scenario, unsigned destroy_flags) {
     struct replay replay;
     memset(&replay, 0, sizeof replay);
     replay.destroy_flags = destroy_flags;
@@ -155,7 +155,7 @@ unsigned long replay_case(vc_entry entry, const struct steps* startup, const str
         report_fault("the transcript does not end with a destroy; the script is destroyed now");
         script_destroy(&replay.script, destroy_flags);
     }
-    const unsigned long calls = replay.script.calls;
+    const struct case_counts counts = {replay.script.calls, replay.host.commands};
     layout_host_dispose(&replay.host);
-    return calls;
+    return counts;
 }

@@ -13,7 +13,9 @@
 #include "transcript_steps.h"
 #include "visual_cpp_layout.h"
 
-/* `startup` may be the same as `scenario`. Returns the calls made. */
-unsigned long replay_case(vc_entry entry, const struct steps* startup, const struct steps* scenario, unsigned destroy_flags);
+#include "script_calls.h"
+
+/* `startup` may be the same as `scenario`. */
+struct case_counts replay_case(vc_entry entry, const struct steps* startup, const struct steps* scenario, unsigned destroy_flags);
 
 #endif

@@ -11,6 +11,12 @@
 #include "layout_host.h"
 #include "visual_cpp_layout.h"
 
+/* How much a case exercised. */
+struct case_counts {
+    unsigned long calls;    /* into the script */
+    unsigned long commands; /* from the script into its host */
+};
+
 struct script_under_test {
     struct vc_object* object;
     struct layout_host* host; /* the host it was created with; may be null */

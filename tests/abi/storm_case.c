@@ -168,7 +168,7 @@ static void random_event(struct storm* storm, struct script_under_test* script) 
     }
 }
 
-unsigned long storm_case(vc_entry entry, const char* creation_text, const struct steps* vocabulary, size_t vocabulary_count,
+struct case_counts storm_case(vc_entry entry, const char* creation_text, const struct steps* vocabulary, size_t vocabulary_count,
                          unsigned seed, unsigned events) {
     struct storm storm = {seed ? seed : 1u, vocabulary, vocabulary_count, {0}};
     struct layout_host hosts[2];
@@ -187,13 +187,14 @@ unsigned long storm_case(vc_entry entry, const char* creation_text, const struct
         if (alive[which]) random_event(&storm, &scripts[which]);
     }
     const unsigned flags[SCRIPTS] = {1u, 0u, below(&storm, 2)};
-    unsigned long calls = 0;
+    struct case_counts counts = {0, 0};
     for (int i = 0; i < SCRIPTS; ++i) {
         if (!alive[i]) continue;
         script_destroy(&scripts[i], flags[i]);
-        calls += scripts[i].calls;
+        counts.calls += scripts[i].calls;
     }
+    counts.commands = hosts[0].commands + hosts[1].commands;
     layout_host_dispose(&hosts[0]);
     layout_host_dispose(&hosts[1]);
-    return calls;
+    return counts;
 }

@@ -17,8 +17,9 @@
 #include "transcript_steps.h"
 #include "visual_cpp_layout.h"
 
-/* Returns the calls made. */
-unsigned long storm_case(vc_entry entry, const char* creation_text, const struct steps* vocabulary, size_t vocabulary_count,
+#include "script_calls.h"
+
+struct case_counts storm_case(vc_entry entry, const char* creation_text, const struct steps* vocabulary, size_t vocabulary_count,
                          unsigned seed, unsigned events);
 
 #endif

@@ -21,8 +21,13 @@
 #define VC_THISCALL __attribute__((thiscall))
 
 struct vc_object;
+/* gcc gives C functions the thiscall convention too (ECX takes the first
+ * argument), and only warns that the attribute is meant for members. */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
 typedef void* (VC_THISCALL* vc_scalar_deleting_destructor)(struct vc_object* self, unsigned flags);
 typedef void* (VC_THISCALL* vc_notify)(struct vc_object* self, void* data, int kind);
+#pragma GCC diagnostic pop
 
 struct vc_vtable {
     vc_scalar_deleting_destructor destroy; /* slot 0 */

@@ -3,7 +3,7 @@
  * drives a script library through it.
  *
  *   visual_cpp_layout_host LIBRARY [--startup TRANSCRIPT] [--transcript TRANSCRIPT]...
- *                          [--seed N] [--rounds N] [--events N] [--creation-text TEXT]
+ *                          [--seed N] [--rounds N] [--events N] [--creation-text TEXT] [--verbose]
  *
  * Cases, each in a child process of its own (a crash fails that case only):
  *  - every transcript replayed twice, once ended with flags 1 (destroy and
@@ -38,12 +38,13 @@ struct options {
     unsigned rounds;
     unsigned events;
     const char* creation_text;
+    int verbose;
 };
 
 static int usage(const char* message) {
     fprintf(stderr, "visual_cpp_layout_host: %s\n", message);
     fprintf(stderr, "usage: visual_cpp_layout_host LIBRARY [--startup T] [--transcript T]... [--seed N] [--rounds N] "
-                    "[--events N] [--creation-text TEXT]\n");
+                    "[--events N] [--creation-text TEXT] [--verbose]\n");
     return 2;
 }
 
@@ -66,6 +67,10 @@ static int parse(int argc, char** argv, struct options* options) {
         if (argv[i][0] != '-') {
             if (options->library) return usage("one library only");
             options->library = argv[i];
+            continue;
+        }
+        if (!strcmp(argv[i], "--verbose")) {
+            options->verbose = 1;
             continue;
         }
         if (!value) return usage("an option without its value");
@@ -127,17 +132,18 @@ struct run_context {
 /* The child's part: run the case, say how it went. */
 static int run_case(const struct run_context* context, const struct test_case* test) {
     report_begin(test->name);
-    unsigned long calls;
+    struct case_counts counts;
     if (test->kind == CASE_REPLAY)
-        calls = replay_case(context->entry, context->startup, test->scenario, test->flags);
+        counts = replay_case(context->entry, context->startup, test->scenario, test->flags);
     else
-        calls = storm_case(context->entry, context->options->creation_text, context->transcripts,
+        counts = storm_case(context->entry, context->options->creation_text, context->transcripts,
                            context->transcript_count, test->seed, context->options->events);
     if (report_faults()) {
-        printf("  %s: %lu fault%s in %lu calls\n", test->name, report_faults(), report_faults() == 1 ? "" : "s", calls);
+        printf("  %s: %lu fault%s in %lu calls\n", test->name, report_faults(), report_faults() == 1 ? "" : "s",
+               counts.calls);
         return 1;
     }
-    printf("pass  %s: %lu calls\n", test->name, calls);
+    printf("pass  %s: %lu calls into the script, %lu commands back\n", test->name, counts.calls, counts.commands);
     return 0;
 }
 
@@ -149,6 +155,8 @@ static int run_in_child(const struct run_context* context, const struct test_cas
         return 0;
     }
     if (child == 0) {
+        /* The script's own debug lines are not this host's business. */
+        if (!context->options->verbose && !freopen("/dev/null", "w", stderr)) _exit(2);
         const int failed = run_case(context, test);
         fflush(stdout);
         _exit(failed);
