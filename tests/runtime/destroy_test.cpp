@@ -55,9 +55,14 @@ Function as(Slot slot) {
     return function;
 }
 
-// `this` comes first, as the host passes it (in ECX on 32-bit x86 with thiscall).
+// `this` comes first, as the host passes it (in ECX on 32-bit x86 with
+// thiscall, which gcc applies to a plain function pointer too, with a warning
+// that it is meant for members).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
 using NotifySlot = void* (VREL_CALLBACK*)(vrel_client_callback* self, void* data, int kind);
 using DestroySlot = void* (VREL_CALLBACK*)(vrel_client_callback* self, unsigned flags);
+#pragma GCC diagnostic pop
 
 #if VREL_HOST_ABI_MSVC
 constexpr int notifySlot = 1;
