@@ -7,7 +7,7 @@ holds, demangled.
     tools/vtable-slots.py build/libkelvane.so Kelvane 3
     0 vrel_client_callback::vrel_scalar_deleting_destructor(unsigned int)
     1 vrel_script_helper::notify(void*, int)
-    ...
+    2 Kelvane::~Kelvane() [complete]
 
 The object's vtable pointer points past the offset to the top and the type
 information, two words into the symbol. The library must keep its symbol
@@ -41,7 +41,8 @@ def main():
         address, name = int(fields[0], 16), fields[2]
         if name.lstrip("_") == vtable_symbol.lstrip("_") and name.endswith(vtable_symbol):
             vtable = address
-        if fields[1] in "tTwW":
+        # Functions; not the COMDAT section symbols (".text$...") at the same address.
+        if fields[1] in "tTwW" and not name.startswith("."):
             names.setdefault(address, name)
     if vtable is None:
         sys.exit("%s: no vtable of %s (%s) in its symbols" % (path, cls, vtable_symbol))
@@ -66,8 +67,10 @@ def main():
     # A PE symbol carries one more leading underscore than the mangled name.
     mangled = ["_" + s.lstrip("_") if s.startswith("__Z") else s for s in slots]
     demangled = run("c++filt", *mangled).splitlines()
-    for slot, name in enumerate(demangled):
-        print(slot, name)
+    # gcc's two destructors demangle alike; say which is which.
+    kinds = {"D0Ev": " [deleting]", "D1Ev": " [complete]"}
+    for slot, (name, symbol) in enumerate(zip(demangled, mangled)):
+        print(slot, name + kinds.get(symbol[-4:], "") if symbol.startswith("_Z") else name)
 
 
 if __name__ == "__main__":

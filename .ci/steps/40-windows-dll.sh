@@ -49,10 +49,15 @@ check_slots build-mingw/kelvane.dll \
   '1 vrel_script_helper::notify(void*, int)'
 # A mingw-w64 host: gcc's two destructors, then notify.
 check_slots build-mingw/mingw-w64/kelvane.dll \
-  '0 Kelvane::~Kelvane()' '1 Kelvane::~Kelvane()' '2 vrel_script_helper::notify(void*, int)'
-# Both calling conventions are thiscall: slot 1 of the Visual C++ layout pops
-# its two arguments itself ("ret $0x8").
-notify=$(objdump -d --no-show-raw-insn -C build-mingw/kelvane.dll \
-  | awk '/<vrel_script_helper::notify\(void\*, int\)>:$/ {on=1; next} on && /^$/ {exit} on')
-grep -qE 'ret +\$0x8' <<<"$notify" || { echo "notify does not pop its arguments:"; echo "$notify" | tail; exit 1; }
-echo "ok: notify is thiscall (ret \$0x8)"
+  '0 Kelvane::~Kelvane() [complete]' '1 Kelvane::~Kelvane() [deleting]' '2 vrel_script_helper::notify(void*, int)'
+# Both slots of the Visual C++ layout are thiscall: each pops its own
+# arguments ("ret $0x4" for the flags, "ret $0x8" for notify's two).
+code=$(objdump -d --no-show-raw-insn -C build-mingw/kelvane.dll)
+check_pops() {
+  local function=$1 pops=$2 body
+  body=$(awk -v f="<$function>:" '$0 ~ /^[0-9a-f]+ </ {on = (index($0, f) > 0); next} on' <<<"$code")
+  grep -qE "ret +\\\$$pops\$" <<<"$body" || { echo "$function does not pop its arguments (ret \$$pops):"; echo "$body" | head -40; exit 1; }
+}
+check_pops 'vrel_client_callback::vrel_scalar_deleting_destructor(unsigned int)' 0x4
+check_pops 'vrel_script_helper::notify(void*, int)' 0x8
+echo "ok: slots 0 and 1 of build-mingw/kelvane.dll pop their arguments (thiscall)"
