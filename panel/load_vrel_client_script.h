@@ -8,9 +8,9 @@
 #include "runtime/boundary/vrel_client_callback.h"
 
 #if defined(_WIN32)
-#define KELVANE_EXPORT __declspec(dllexport)
+#define KELVANE_EXPORT __declspec(dllexport) VREL_HOST_ENTRY
 #else
-#define KELVANE_EXPORT __attribute__((visibility("default")))
+#define KELVANE_EXPORT __attribute__((visibility("default"))) VREL_HOST_ENTRY
 #endif
 
 extern "C" KELVANE_EXPORT vrel_client_callback* load_vrel_client_script(vrel_client_callback* host,

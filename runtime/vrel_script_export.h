@@ -6,10 +6,15 @@
 //
 // The host owns the returned script and ends it through the vtable's destructor
 // slot (runtime/boundary/vrel_client_callback.h: vrel_destroy_script).
+//
+// In the Visual C++ layout it also marks the entry as called by a host that
+// keeps the stack aligned to 4 bytes only (VREL_HOST_ENTRY).
 #pragma once
 
+#include "runtime/boundary/vrel_client_callback.h"
+
 #if defined(_WIN32)
-#define VREL_SCRIPT_EXPORT __declspec(dllexport)
+#define VREL_SCRIPT_EXPORT __declspec(dllexport) VREL_HOST_ENTRY
 #else
-#define VREL_SCRIPT_EXPORT __attribute__((visibility("default")))
+#define VREL_SCRIPT_EXPORT __attribute__((visibility("default"))) VREL_HOST_ENTRY
 #endif

@@ -43,14 +43,20 @@
 
 // The calling convention of the two slots. Only 32-bit x86 has a choice;
 // Visual C++ and mingw-w64 use thiscall for members there anyway, gcc on
-// Linux has to be told.
+// Linux has to be told. Code built by Visual C++ keeps the stack aligned to
+// 4 bytes only, where gcc's code expects 16: so with gcc or clang every
+// function a Visual C++ host calls (VREL_HOST_ENTRY: the two slots and the
+// library's entry) realigns the stack before it calls anything else.
 #if VREL_HOST_ABI_MSVC && (defined(__i386__) || defined(_M_IX86))
-#if defined(_MSC_VER)
+#if defined(_MSC_VER) && !defined(__clang__)
+#define VREL_HOST_ENTRY
 #define VREL_CALLBACK __thiscall
 #else
-#define VREL_CALLBACK __attribute__((thiscall))
+#define VREL_HOST_ENTRY __attribute__((force_align_arg_pointer))
+#define VREL_CALLBACK __attribute__((thiscall, force_align_arg_pointer))
 #endif
 #else
+#define VREL_HOST_ENTRY
 #define VREL_CALLBACK
 #endif
 

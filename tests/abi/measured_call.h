@@ -1,8 +1,10 @@
 /* measured_call: calls a function the way a 32-bit Visual C++ host calls a
  * script, and measures what the callee left behind.
  *
- * `this` goes in ECX, the arguments are pushed last to first, and ESP is a
- * multiple of 16 at the call (gcc's code relies on it). Before the call EBX,
+ * `this` goes in ECX, the arguments are pushed last to first, and ESP is
+ * `misalignment` bytes short of a multiple of 16 at the call: 0 is what gcc's
+ * code keeps, and Visual C++'s keeps only a multiple of 4, so a host built
+ * with it may call with 4, 8 or 12 as well. Before the call EBX,
  * ESI, EDI and EBP are loaded with known values; afterwards the probe holds
  * EAX, how far ESP moved from where it stood before the arguments were
  * pushed, the four registers as the callee left them, and EFLAGS.
@@ -32,6 +34,7 @@ struct measured_call {
     int32_t stack_change;                       /* 32: ESP after the call minus ESP before the pushes */
     uint32_t ebx, esi, edi, ebp;                /* 36: as the callee left them */
     uint32_t eflags;                            /* 52 */
+    uint32_t misalignment;                      /* 56: 0, 4, 8 or 12 */
 };
 
 _Static_assert(offsetof(struct measured_call, arguments) == 12, "the assembly reads the arguments at 12");
@@ -39,6 +42,7 @@ _Static_assert(offsetof(struct measured_call, result) == 28, "the assembly write
 _Static_assert(offsetof(struct measured_call, stack_change) == 32, "the assembly writes ESP's change at 32");
 _Static_assert(offsetof(struct measured_call, ebx) == 36, "the assembly writes the registers from 36");
 _Static_assert(offsetof(struct measured_call, eflags) == 52, "the assembly writes EFLAGS at 52");
+_Static_assert(offsetof(struct measured_call, misalignment) == 56, "the assembly reads the misalignment at 56");
 
 /* Performs the call described by `call` and fills in its results. */
 void measured_call_run(struct measured_call* call);

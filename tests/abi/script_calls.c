@@ -10,6 +10,13 @@
 /* A parent answer longer than this is taken for one that never ends. */
 #define LONGEST_ANSWER (1u << 20)
 
+/* Each call meets another stack alignment, as from a host built with Visual
+ * C++, which keeps ESP a multiple of 4 only. */
+static uint32_t next_misalignment(void) {
+    static uint32_t calls;
+    return (calls++ % 4) * 4;
+}
+
 static void check_call(const struct measured_call* call, enum callee_pops pops, const char* what) {
     const char* fault = measured_call_fault(call, pops);
     if (fault) report_fault("%s: %s", what, fault);
@@ -30,6 +37,7 @@ int script_create(struct script_under_test* script, vc_entry entry, struct layou
     memset(script, 0, sizeof *script);
     script->host = host;
     struct measured_call call = {0};
+    call.misalignment = next_misalignment();
     call.function = (measured_function)entry;
     call.argument_count = 2;
     call.arguments[0] = (uint32_t)(uintptr_t)(host ? layout_host_object(host) : NULL);
@@ -45,6 +53,7 @@ int script_create(struct script_under_test* script, vc_entry entry, struct layou
 
 void* script_notify(struct script_under_test* script, void* data, int kind, const char* what) {
     struct measured_call call = {0};
+    call.misalignment = next_misalignment();
     call.function = (measured_function)script->object->vtable->notify;
     call.self = script->object;
     call.argument_count = 2;
@@ -86,6 +95,7 @@ void script_destroy(struct script_under_test* script, unsigned flags) {
     struct layout_host* host = script->host;
     const unsigned long commands_before = host ? host->commands : 0;
     struct measured_call call = {0};
+    call.misalignment = next_misalignment();
     call.function = (measured_function)script->object->vtable->destroy;
     call.self = script->object;
     call.argument_count = 1;

@@ -2,7 +2,8 @@
  *
  * Every call goes through measured_call: the entry as a C function, notify
  * through slot 1 and the destructor through slot 0 of the script's vtable,
- * both with `this` in ECX. After each call the stack, the registers the
+ * both with `this` in ECX, and the stack aligned to 16, 12, 8 or 4 bytes in
+ * turn (a Visual C++ host keeps it to 4 only). After each call the stack, the registers the
  * callee must keep, the host's held replies and the result are checked, and
  * every fault goes to the case report. */
 #ifndef SCRIPT_CALLS_H
