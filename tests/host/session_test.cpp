@@ -37,7 +37,7 @@ public:
         if (behaviour->atCreate) behaviour->atCreate(host_);
     }
     ~FakeScript() override { send(host_, "AS"); }
-    void* notify(void* data, int kind) override {
+    void* VREL_CALLBACK notify(void* data, int kind) override {
         if (behaviour->onNotify) behaviour->onNotify(host_, data, kind);
         return nullptr;
     }
