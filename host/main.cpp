@@ -5,10 +5,11 @@
 // it sends. What is particular to one script is its profile (site_profile.h).
 //
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
-// (also one that could not take a rename), library or scenario line, a
-// transcript that could not be written, a replay that differs, or a command
-// the host itself failed on (also --serve in a build without the browser view,
-// which a cross build is); 3 when the script broke the host protocol.
+// (also renames it does not hold at the end), library or scenario line, a
+// rename the host refused, a transcript that could not be written, a replay
+// that differs, or a command the host itself failed on (also --serve in a
+// build without the browser view, which a cross build is); 3 when the script
+// broke the host protocol.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,9 +66,9 @@ std::string helpFooter() {
             "\n"
             "Exit status:\n"
             "  0  everything ran\n"
-            "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
-            "     line, a transcript that could not be written, a replay that differs, or a command the\n"
-            "     host itself failed on and refused\n"
+            "  1  a bad command line, site file (or renames it does not hold at the end), library or\n"
+            "     scenario line, a rename the host refused, a transcript that could not be written, a\n"
+            "     replay that differs, or a command the host itself failed on and refused\n"
             "  3  the script broke the host protocol (with --validate: a case failed)\n\n";
     return text + vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(),
                                          vrelhost::kelvaneProfile().defaultLibrary);
@@ -223,7 +224,9 @@ static int run(int argc, char** argv) {
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
     app.add_option("--script", args.script, "Script library to load (default: the profile's library, looked for as below)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
-    app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
+    app.add_option("--transcript", args.transcript,
+                   "Write the exact transcript to this file (not over one that exists, without --force); with "
+                   "--site, the site as it was at start is kept beside it as FILE.site.json");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile,

@@ -78,6 +78,8 @@ TEST_F(HostFiles, WhatIsNotAnOrdinaryFileIsRefusedAndLeftAsItIs) {
     EXPECT_NE(said().find("site file " + at("fifo") + ": cannot be read: it is a FIFO"), std::string::npos) << said();
     EXPECT_EQ(run({"--transcript", at("fifo"), "--force", at("show.txt")}, messages), 1);
     EXPECT_TRUE(S_ISFIFO(modeOf(at("fifo"))));
+    EXPECT_EQ(run({"--script", at("fifo"), at("show.txt")}, messages), 1) << "a FIFO is not loaded";
+    EXPECT_NE(said().find("cannot load script library " + at("fifo") + ": it is a FIFO"), std::string::npos) << said();
     if (::geteuid() == 0) {
         // A device of its own, the twin of /dev/full: the system's is never put at risk.
         ASSERT_EQ(::mknod(at("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
