@@ -35,7 +35,7 @@ public:
 
 private:
     Answer carryOut(const HostCommand& c, const std::string&) override {
-        return isQueryCode(c.code) ? Answer::reply(std::string("42")) : Answer::none();
+        return replyOf(c.code) == ReplyKind::query ? Answer::reply(std::string("42")) : Answer::none();
     }
 };
 
