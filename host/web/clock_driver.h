@@ -6,7 +6,7 @@
 // time changes nothing the script can see, so it is not given to the
 // simulation and the transcript gets no empty waits. Before every operator
 // line the view calls catchUp(), so a press falls at the same simulated moment
-// it fell in real time. Not thread-safe: the view calls it under its lock.
+// it fell in real time. Not thread-safe: the view calls it on its simulation thread only.
 #pragma once
 
 #include <chrono>

@@ -66,6 +66,13 @@ bool isToken(std::string_view s) {
     return true;
 }
 
+// name=value: a token, then a value (a token or a quoted text) that is not empty.
+bool isParameter(std::string_view parameter) {
+    const std::size_t equals = parameter.find('=');
+    return equals != std::string_view::npos && isToken(parameter.substr(0, equals)) &&
+           parameter.size() > equals + 1 && parameter.find(',') == std::string_view::npos;
+}
+
 }  // namespace
 
 bool isLoopbackAddress(std::string_view address) {
@@ -116,10 +123,8 @@ bool isJsonType(std::string_view contentType) {
     while (!rest.empty()) {
         const std::size_t next = rest.find(';');
         const std::string_view parameter = trimmed(rest.substr(0, next));
-        const std::size_t equals = parameter.find('=');
-        if (equals == std::string_view::npos || !isToken(parameter.substr(0, equals)) ||
-            parameter.size() == equals + 1 || parameter.find(',') != std::string_view::npos)
-            return false;
+        // An empty parameter ("application/json;") is allowed; a comma would start another type.
+        if (!parameter.empty() && !isParameter(parameter)) return false;
         rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
     }
     return true;

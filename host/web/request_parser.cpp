@@ -58,6 +58,15 @@ void RequestParser::on_field_impl(http::field name, string_view, string_view val
     case http::field::cookie:
         request_.cookie += (request_.cookie.empty() ? "" : "; ") + std::string(value);
         break;
+    case http::field::content_length: {
+        // The parser has checked it: a number that fits, or a list of the same number.
+        std::size_t at = value.find_first_of("0123456789");
+        std::uint64_t length = 0;
+        for (; at < value.size() && value[at] >= '0' && value[at] <= '9'; ++at)
+            length = length * 10 + static_cast<std::uint64_t>(value[at] - '0');
+        request_.contentLength = length;
+        break;
+    }
     case http::field::expect:
         request_.expectContinue = value.size() == 12 && boost::beast::iequals(value, "100-continue");
         break;

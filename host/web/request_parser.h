@@ -6,16 +6,27 @@
 // and in fields; past either, parsing stops with refusal() 431 (414 when the
 // target alone is too long). The body limit is set once the head is judged
 // (setBodyLimit), so that a request refused for its head is never asked
-// for its body; past it, refusal() is 413. The wire format itself (chunks,
+// for its body; past it, refusal() is 413. A Content-Length past the limit
+// is for the caller to refuse from the head (routeRequest). The wire format itself (chunks,
 // Content-Length, Connection) is the Boost.Beast parser underneath.
 //
 // One parser per request; one thread.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+// gcc 12 takes the parser's empty boost::optional for an uninitialized value
+// when it inlines it into an optimized build (a false alarm in Boost's code).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <boost/beast/http/basic_parser.hpp>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace vrelhost {
 
@@ -36,6 +47,7 @@ struct Request {
     bool hasHost = false, hasOrigin = false, hasReferer = false, hasContentType = false;
     int hostFields = 0;  // more than one Host is refused
     bool expectContinue = false;
+    std::optional<std::uint64_t> contentLength;  // as the head gave it
     std::string body;
 };
 

@@ -10,8 +10,8 @@
 // the streams can be woken. Thread-safe; owns copies of everything it holds.
 #pragma once
 
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <deque>
 #include <mutex>
 #include <string>

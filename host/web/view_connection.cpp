@@ -93,8 +93,7 @@ void ViewConnection::onHead(error_code ec) {
         const int status = statusForParseError(ec);
         return refuse(status, status == 400 ? "the request is malformed" : "the request is too large");
     }
-    const boost::optional<std::uint64_t> length = parser_->content_length();
-    route_ = owner_.route(parser_->request(), length ? std::optional<std::uint64_t>(*length) : std::nullopt);
+    route_ = owner_.route(parser_->request(), parser_->request().contentLength);
     if (route_.target == Target::refused) return refuse(route_.status, route_.message);
     if (route_.target == Target::events) return beginStream();
     if (parser_->is_done()) return handOver();

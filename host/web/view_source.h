@@ -3,9 +3,9 @@
 // slots, the site's devices and the simulated clock, and hear each transcript line as it
 // is written.
 //
-// The view calls it from several threads but always under one lock of its
-// own: an implementation is single-threaded. The listener is called on the
-// thread that runs the line, inside runLine.
+// The view calls it from one thread only (SimulationThread): an
+// implementation is single-threaded. The listener is called on that thread,
+// inside runLine.
 #pragma once
 
 #include <functional>

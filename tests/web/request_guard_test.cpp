@@ -52,7 +52,7 @@ TEST(RequestGuard, AnActionComesFromTheViewsOwnPageOrFromNoBrowser) {
 
 TEST(RequestGuard, JsonIsApplicationJsonWithParametersOnly) {
     for (const char* type : {"application/json", "Application/JSON", "application/json; charset=utf-8",
-                             "application/json;charset=UTF-8", " application/json ", "application/json; a=1; b=\"x\""})
+                             "application/json;charset=UTF-8", " application/json ", "application/json; a=1; b=\"x\"", "application/json;"})
         EXPECT_TRUE(isJsonType(type)) << type;
     for (const char* type : {"application/jsonx", "application/json-patch+json", "text/plain", "", "application/json,",
                              "application/json; charset", "application/json, text/plain", "application/json;=x",

@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,10 +67,14 @@ public:
     }
 
     pid_t pid() const { return pid_; }
-    // What it printed on standard output until `pattern` matched or `timeout` passed.
-    std::string outputUntil(const std::regex& pattern, std::chrono::milliseconds timeout) {
+    // What it printed on standard output until it holds `text` and the line's end, or `timeout` passed.
+    std::string outputUntil(const std::string& text, std::chrono::milliseconds timeout) {
         const auto until = Clock::now() + timeout;
-        while (!std::regex_search(out_text_, pattern) && Clock::now() < until)
+        auto seen = [&] {
+            const std::size_t at = out_text_.find(text);
+            return at != std::string::npos && out_text_.find('\n', at) != std::string::npos;
+        };
+        while (!seen() && Clock::now() < until)
             if (!readInto(out_, out_text_, until)) break;
         return out_text_;
     }
@@ -114,11 +117,17 @@ private:
     std::optional<int> status_;
 };
 
-const std::regex servedAt(R"(the panels are at http://[^:]+:(\d+)/)");
+const std::string servedAt = "the panels are at http://";
 
-int portIn(const std::string& output) {
-    std::smatch m;
-    return std::regex_search(output, m, servedAt) ? std::stoi(m[1]) : 0;
+// The port and the token of the address vrel-host printed (no token: empty).
+std::pair<int, std::string> addressIn(const std::string& output) {
+    const std::size_t at = output.find(servedAt);
+    if (at == std::string::npos) return {0, ""};
+    const std::size_t colon = output.find(':', at + servedAt.size());
+    const int port = colon == std::string::npos ? 0 : std::atoi(output.c_str() + colon + 1);
+    const std::size_t token = output.find("?token=", at);
+    const std::size_t end = output.find_first_not_of("0123456789abcdef", token + 7);
+    return {port, token == std::string::npos ? "" : output.substr(token + 7, end - token - 7)};
 }
 
 void writeSite(const std::string& path) { std::ofstream(path) << kelvaneProfile().defaultSite().dump(2) << "\n"; }
@@ -165,7 +174,7 @@ TEST(Serve, EndingSignalsStopItWithinTwoSecondsWhateverTheClientsDo) {
         const std::string site = folder.path() + "/site.json", transcript = folder.path() + "/run.log";
         writeSite(site);
         Program program({"--serve", "--port", "0", "--site", site, "--transcript", transcript});
-        const int port = portIn(program.outputUntil(servedAt, 20s));
+        const int port = addressIn(program.outputUntil(servedAt, 20s)).first;
         ASSERT_GT(port, 0) << program.errors();
         std::vector<RawConnection> clients;
         for (int i = 0; i < 5; ++i) {
@@ -220,15 +229,12 @@ void remoteListenInOwnNetwork(int report) {
     }
     close(s);
     Program program({"--serve", "--listen", "0.0.0.0", "--port", "0"});
-    const std::string out = program.outputUntil(std::regex(R"(token=[0-9a-f]+)"), 20s);
-    std::smatch m;
-    const std::regex url(R"(http://[^:/]+:(\d+)/\?token=([0-9a-f]+))");
-    if (!std::regex_search(out, m, url)) {
+    const std::string out = program.outputUntil("?token=", 20s);
+    const auto [port, token] = addressIn(out);
+    if (port == 0 || token.empty()) {
         say("no address with a token in: " + out);
         return;
     }
-    const int port = std::stoi(m[1]);
-    const std::string token = m[2];
     auto without = roundTrip(port, requestText("GET", "/api/state", port));
     auto with = roundTrip(port, requestText("GET", "/?token=" + token, port));
     auto wrong = roundTrip(port, requestText("GET", "/?token=" + std::string(token.size(), '0'), port));
