@@ -3,15 +3,15 @@
 #
 #   msvc    what a host built with Visual C++ calls: slot 0 the scalar deleting
 #           destructor, slot 1 notify, both thiscall on 32-bit x86. The default
-#           for 32-bit Windows built with gcc (mingw-w64), whose own layout a
-#           Visual C++ host cannot use.
+#           for 32-bit Windows built with gcc (mingw-w64) or another compiler
+#           of the same C++ ABI, whose own layout a Visual C++ host cannot use.
 #   native  the compiler's own layout, for a host built with the same
 #           compiler. The default everywhere else (Visual C++ itself: its own
 #           layout is the msvc one).
 #
 # Every target that includes the boundary gets VREL_HOST_ABI_MSVC (1 or 0)
 # through vrel_boundary and the script kit.
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+if(WIN32 AND NOT MSVC AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(_kelvane_default_abi msvc)
 else()
   set(_kelvane_default_abi native)

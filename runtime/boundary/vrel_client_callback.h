@@ -34,7 +34,7 @@
 #ifndef VREL_HOST_ABI_MSVC
 // The build defines it; this fallback gives a compiler the build's default:
 // the Visual C++ layout for 32-bit Windows with gcc (mingw-w64).
-#if defined(_WIN32) && !defined(_WIN64) && defined(__GNUC__) && !defined(_MSC_VER)
+#if defined(_WIN32) && !defined(_WIN64) && !defined(_MSC_VER)
 #define VREL_HOST_ABI_MSVC 1
 #else
 #define VREL_HOST_ABI_MSVC 0
