@@ -217,7 +217,8 @@ ScenarioRunner::Outcome ScenarioRunner::waitLine(std::string& rest, std::string&
         error = "wait needs a number of milliseconds, 0 to " + std::to_string(longestWait);
         return Outcome::error;
     }
-    session_.wait(ms);
+    if (options_.wait) options_.wait(ms);
+    else session_.wait(ms);
     return Outcome::done;
 }
 

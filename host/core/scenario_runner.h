@@ -13,6 +13,7 @@
 // transcript goes elsewhere. One thread.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -33,6 +34,9 @@ public:
         bool repeatOnScreen = false;     // drawings, answers and refusals too (the transcript is a file)
         std::string keyboardPanel;       // the control `key` and `type` press; none when empty
         std::string keyboardControl;
+        // How `wait` moves the clock when several scripts share it; without
+        // it, the session's own clock.
+        std::function<void(long long milliseconds)> wait;
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)

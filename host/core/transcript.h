@@ -17,7 +17,10 @@
 // messages (! and !!) and one line counting the rest. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
-// streaming the protocol log). One thread.
+// streaming the protocol log). With several instances of the script, each
+// has its own transcript on one stream, every line carrying the instance's
+// prefix ("[2] "); the format of a line, the prefix included, is
+// transcript_format.h's. One thread.
 #pragma once
 
 #include <functional>
@@ -64,6 +67,14 @@ public:
     using Listener = std::function<void(const std::string& line)>;
     void listen(Listener listener) { listener_ = std::move(listener); }
 
+    // Every line (and the listener's copy) starts with `prefix`; empty for a
+    // single instance, so its transcript is as it always was.
+    void setPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    // Called before this transcript writes to a stream it shares: the other
+    // transcripts on it write out what they hold back first, so the lines
+    // stay in the order they happened.
+    void beforeWriting(std::function<void()> hook) { beforeWriting_ = std::move(hook); }
+
 private:
     struct Read {
         std::string command;
@@ -71,7 +82,10 @@ private:
     };
     void write(const std::string& line);
     void tell(const std::string& line) {
-        if (listener_) listener_(line);
+        if (listener_) listener_(prefix_ + line);
+    }
+    void yieldStream() {
+        if (beforeWriting_) beforeWriting_();
     }
     bool extendsRun(const std::string& command) const;
     // True when the line is counted in a fold instead of written.
@@ -81,6 +95,8 @@ private:
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
     Listener listener_;
+    std::string prefix_;
+    std::function<void()> beforeWriting_;
     bool failed_ = false;
     bool folding_ = false;
     std::size_t foldedLines_ = 0, foldedReads_ = 0;
