@@ -60,9 +60,10 @@ show 2
 
 const char* positionsDemoScenario() {
     return R"(@1 say Two operator positions run the same panels on one site: one router, one tally infodriver, one name driver. Each position is its own instance of the script.
-@2 say Position 2 opens the name editor on name set 3: source 17 is on its list.
+@2 say Position 2 opens the name editor on name set 3 and takes source 17: its old name is in the editor.
 @2 press 1 Name_Editor
 @2 press 2 NameSet_3
+@2 press 2 SrcName index=17
 @2 show 2
 @1 say Position 1 opens the same set, renames source 17 and sends it with Update.
 @1 press 1 Name_Editor
@@ -78,13 +79,14 @@ const char* positionsDemoScenario() {
 @1 type Cam 17
 @1 key return
 @1 press 2 Update
-@2 say The name driver reported the rename to both positions: position 2's list shows the new name without anyone touching it.
+@2 say The name driver reported the rename to both positions: position 2's editor and list show the new name without anyone touching them.
 @2 show 2
 @1 say Position 1 goes back to the selector, chooses name set 3 and confirms it.
 @1 press 2 Nameset_Select
 @1 press 1 Select_3
 @1 press 1 Confirm
-@2 say The tally infodriver reported the set in use to both positions: position 2's "Current" follows.
+@2 say The tally infodriver reported the set in use to both positions: position 2 leaves its editor, and its "Current" has followed.
+@2 press 2 Cancel
 @2 press 2 Nameset_Select
 @2 show 1
 )";
