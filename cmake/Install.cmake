@@ -7,6 +7,7 @@
 include(CMakePackageConfigHelpers)
 
 set(KELVANE_KIT_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VrelScriptKit)
+set(KELVANE_KIT_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvane)
 
 if(WIN32)
   # The DLL goes where the panel host looks for scripts; see README.
@@ -29,14 +30,11 @@ else()
   install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT Runtime)
 endif()
 
-# The script kit. Headers by folder, so the kit's layout (and any file added
-# or moved inside runtime/ or hostlib/) is kept as it is in the tree.
+# The script kit: the library and the headers of its file set, under one
+# include root (include/kelvane), which the exported target names.
 install(TARGETS vrel_script_kit EXPORT VrelScriptKitTargets
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
-foreach(folder hostlib runtime)
-  install(DIRECTORY ${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvane/${folder}
-          COMPONENT Development FILES_MATCHING PATTERN "*.h")
-endforeach()
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+        FILE_SET HEADERS DESTINATION ${KELVANE_KIT_INCLUDE_DIR} COMPONENT Development)
 install(EXPORT VrelScriptKitTargets NAMESPACE Vrel:: DESTINATION ${KELVANE_KIT_PACKAGE_DIR}
         COMPONENT Development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/templates/VrelScriptKitConfig.cmake.in

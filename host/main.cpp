@@ -7,8 +7,8 @@
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
 // (also one that could not take a rename), library or scenario line, a
 // transcript that could not be written, a replay that differs, or a command
-// the host itself failed on; 2 when a validator was asked of a build without
-// one; 3 when the script broke the host protocol.
+// the host itself failed on (also --serve in a build without the browser view,
+// which a cross build is); 3 when the script broke the host protocol.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,12 +35,9 @@
 #include "simulation.h"
 #include "site_file.h"
 #include "tour.h"
+#include "validator/validator.h"
 #ifdef VREL_HOST_WITH_VIEW
 #include "serve.h"
-#endif
-
-#ifdef VREL_HOST_WITH_VALIDATOR
-#include "validator/validator.h"
 #endif
 
 namespace {
@@ -75,7 +72,6 @@ std::string helpFooter() {
             "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
             "     line, a transcript that could not be written, a replay that differs, or a command the\n"
             "     host itself failed on and refused\n"
-            "  2  --validate asked of a build without the validator\n"
             "  3  the script broke the host protocol (with --validate: a case failed)\n\n";
     return text + vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(),
                                          vrelhost::kelvaneProfile().defaultLibrary);
@@ -159,13 +155,7 @@ bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::s
 int runValidation(const Arguments& args) {
     std::string error;
     if (!readableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
-#ifdef VREL_HOST_WITH_VALIDATOR
     return runValidator(args.validate, args.seed, args.repeat);
-#else
-    (void)args;
-    std::cerr << "vrel-host: this build has no validator\n";
-    return 2;
-#endif
 }
 
 // What every session shares, whatever drives it (lines, a replay, the browser
@@ -326,8 +316,7 @@ int main(int argc, char** argv) {
         vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port};
         return vrelhost::serve(settings);
 #else
-        std::cerr << "vrel-host: this build has no browser view\n";
-        return 2;
+        return fail("this build has no browser view");
 #endif
     }
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");

@@ -1,6 +1,6 @@
 #include "source_browser.h"
 
-#include "vrel_script_export.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace {
 

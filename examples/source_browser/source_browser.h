@@ -11,7 +11,7 @@
 // handlers receive are the host's and live for the one call.
 #pragma once
 
-#include "vrel_script_helper.h"
+#include "runtime/vrel_script_helper.h"
 
 class SourceBrowser : public vrel_script_helper {
 public:

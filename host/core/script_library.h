@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "runtime/boundary/vrel_client_callback.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace vrelhost {
 
@@ -16,7 +16,7 @@ class ScriptLibrary {
 public:
     // Creates a script for `host` with the creation text; the caller owns the
     // result (null when the library could not create one).
-    using Entry = vrel_client_callback* (*)(vrel_client_callback* host, const char* text);
+    using Entry = vrel_script_entry;
 
     // The loaded library, or null with `error` saying why (no such file, not a
     // library, no entry).

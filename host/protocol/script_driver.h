@@ -23,12 +23,13 @@
 #include "host/protocol/protocol_host.h"
 #include "host/protocol/protocol_sink.h"
 #include "runtime/boundary/vrel_client_callback.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace vrelhost {
 
 class ScriptDriver {
 public:
-    using Entry = vrel_client_callback* (*)(vrel_client_callback* host, const char* text);
+    using Entry = vrel_script_entry;
 
     ScriptDriver(ProtocolHost* host, ProtocolSink& sink) : host_(host), sink_(sink) {}
     ~ScriptDriver() { destroy(); }

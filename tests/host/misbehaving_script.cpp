@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/boundary/vrel_client_callback.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ private:
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) vrel_client_callback* load_vrel_client_script(
+extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* load_vrel_client_script(
     vrel_client_callback* host, const char* text) {
     return new MisbehavingScript(host, text ? text : "");
 }

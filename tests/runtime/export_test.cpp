@@ -3,25 +3,30 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "recording_host.h"
+#include "runtime/boundary/vrel_script_entry.h"
 
 namespace {
 
-using LoadFn = vrel_client_callback* (*)(vrel_client_callback*, const char*);
+// The host calls the entry through vrel_script_entry: the two must not drift apart.
+static_assert(std::is_same_v<decltype(&load_vrel_client_script), vrel_script_entry>,
+              "the declared entry and the type a host calls it through differ");
 
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         handle_ = dlopen(KELVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle_, nullptr) << dlerror();
-        load_ = reinterpret_cast<LoadFn>(dlsym(handle_, "load_vrel_client_script"));
+        load_ = reinterpret_cast<vrel_script_entry>(dlsym(handle_, "load_vrel_client_script"));
         ASSERT_NE(load_, nullptr) << dlerror();
     }
     void TearDown() override {
         if (handle_) dlclose(handle_);
     }
     void* handle_ = nullptr;
-    LoadFn load_ = nullptr;
+    vrel_script_entry load_ = nullptr;
 };
 
 TEST_F(ExportTest, CreatesAScriptThatClosesWithAsLast) {
