@@ -154,6 +154,7 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
              {"@99999999999999999999 show", "@99999999 names no position; there are @1 to @2"},
              {"@2", "@2 needs a line after it"},
              {"@2   ", "@2 needs a line after it"},
+             {"@2 key tab", "\"tab\" is not a key: one character, or one of backspace, return, space"},
          }) {
         const Simulation::LineResult result = p.simulation->runLine(line);
         EXPECT_EQ(result.outcome, Simulation::Outcome::error) << line;
@@ -161,7 +162,7 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
     }
     // Numbered as scenario lines, whichever position takes them; unaddressed is position 1.
     p.run({"show 1", "@2 say second position"});
-    EXPECT_LT(p.find("[1] # 7: show 1"), p.lines.size());
+    EXPECT_LT(p.find("[1] # 8: show 1"), p.lines.size());
     EXPECT_LT(p.find("[2] * second position"), p.lines.size());
     EXPECT_NE(p.simulation->help().find("@K LINE"), std::string::npos);
     // Every line of the exact transcript carries its position.
