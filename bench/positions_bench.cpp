@@ -35,7 +35,9 @@ struct Discard : std::streambuf {
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 struct Figures {
     int count = 0;
@@ -117,7 +119,8 @@ int main(int argc, char** argv) {
     for (int i = 3; i < argc; ++i) {
         const int n = std::atoi(argv[i]);
         if (n < 1 || n > vrelhost::maxInstances) {
-            std::cerr << "positions-bench: a count is 1 to " << vrelhost::maxInstances << ", not " << argv[i] << "\n";
+            std::cerr << "positions-bench: a count is 1 to " << vrelhost::maxInstances << ", not " << argv[i]
+                      << "\n";
             return 1;
         }
         counts.push_back(n);

@@ -8,8 +8,10 @@ std::string shownText(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
-        else out += static_cast<char>(c);
+        if (c < 0x20 || c == 0x7f)
+            out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
+        else
+            out += static_cast<char>(c);
     }
     if (text.size() > longest) out += "... (" + std::to_string(text.size()) + " bytes)";
     return out;
@@ -32,7 +34,9 @@ PressRule pressRule(const PanelSlots& panels, const std::string& panel, const st
     const PanelSlots::Slot* slot = panels.slot(panel);
     if (!slot) return PressRule{Verdict::mistake, "no panel in slot " + shownText(panel)};
     const Control* c = panels.control(panel, control);
-    if (!c) return PressRule{Verdict::mistake, "panel " + panel + " has no control \"" + shownText(control) + "\""};
+    if (!c)
+        return PressRule{Verdict::mistake,
+                         "panel " + panel + " has no control \"" + shownText(control) + "\""};
     if (!slot->onScreen) return PressRule{Verdict::refused, "panel " + panel + " is not on screen"};
     if (!c->visible()) return PressRule{Verdict::refused, control + " on panel " + panel + " is hidden"};
     if (!c->enabled()) return PressRule{Verdict::refused, control + " on panel " + panel + " is disabled"};

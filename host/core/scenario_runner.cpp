@@ -96,7 +96,7 @@ std::string ScenarioRunner::help() const {
     text += options_.keyboardControl.empty()
                 ? std::string("(this profile has no keyboard: key and type are refused)\n")
                 : "(the keyboard is " + options_.keyboardControl + " on panel " + options_.keyboardPanel + ")\n";
-    return text;
+    return text + options_.helpNote;
 }
 
 void ScenarioRunner::toScreen(const std::string& text) {

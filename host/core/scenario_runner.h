@@ -37,6 +37,7 @@ public:
         // How `wait` moves the clock when several scripts share it; without
         // it, the session's own clock.
         std::function<void(long long milliseconds)> wait;
+        std::string helpNote;  // a closing line of help (how lines are addressed), if any
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)

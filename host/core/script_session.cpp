@@ -68,7 +68,8 @@ bool ScriptSession::tickBefore(long long until) {
     TimerSet& timers = host_.timers();
     std::optional<int> id = timers.takeNextTick(until);
     if (!id) return false;
-    transcript_.delivered("tick timer " + std::to_string(*id) + " at " + std::to_string(timers.now()) + " ms");
+    transcript_.delivered("tick timer " + std::to_string(*id) + " at " + std::to_string(timers.now()) +
+                          " ms");
     driver_.tick(*id);
     settle();
     return true;

@@ -77,7 +77,8 @@ bool addressOf(const std::string& line, int instances, int& instance, std::strin
     const std::size_t end = spaceAt(line, start);
     const std::string number = line.substr(start + 1, end - start - 1);
     long long k = 0;
-    const bool digits = !number.empty() && number.size() < 4 && number.find_first_not_of("0123456789") == std::string::npos;
+    const bool digits =
+        !number.empty() && number.size() < 4 && number.find_first_not_of("0123456789") == std::string::npos;
     if (digits) k = std::stoll(number);
     if (!digits || k < 1 || k > instances) {
         error = "@" + number.substr(0, 8) + " names no position; there " +
@@ -231,6 +232,10 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     Parts* parts = p.get();
     options.wait = [parts](long long milliseconds) { parts->waitAll(milliseconds); };
     p->screen = options.screen;
+    if (settings.instances > 1)
+        options.helpNote = "(@K LINE sends LINE to position K, 1 to " + std::to_string(settings.instances) +
+                           "; a line without @K goes to position 1; @K quit ends position K alone, "
+                           "quit ends them all)\n";
 
     const bool several = settings.instances > 1;
     p->instances.resize(static_cast<std::size_t>(settings.instances));
@@ -304,18 +309,13 @@ bool Simulation::alive() const {
 }
 
 bool Simulation::alive(int instance) const {
-    return !parts_->finished && instance >= 1 && instance <= instances() && parts_->at(instance).session->alive();
+    return !parts_->finished && instance >= 1 && instance <= instances() &&
+           parts_->at(instance).session->alive();
 }
 
 int Simulation::instances() const { return static_cast<int>(parts_->instances.size()); }
 
-std::string Simulation::help() const {
-    std::string text = parts_->at(1).runner->help();
-    if (instances() > 1)
-        text += "(@K LINE sends LINE to position K, 1 to " + std::to_string(instances()) +
-                "; a line without @K goes to position 1; @K quit ends position K alone, quit ends them all)\n";
-    return text;
-}
+std::string Simulation::help() const { return parts_->at(1).runner->help(); }
 
 const std::map<std::string, PanelSlots::Slot>& Simulation::panels(int instance) const {
     return parts_->at(instance < 1 || instance > instances() ? 1 : instance).host->panels().all();
@@ -366,8 +366,8 @@ int Simulation::finish() {
     std::ostream& errors = p.errors();
     if (unsavedRenames() > 0) {
         // The site file no longer holds what the session did: not a success.
-        errors << "vrel-host: " << unsavedRenames() << " rename(s) could not be saved; the first: " << saveError
-               << "\n";
+        errors << "vrel-host: " << unsavedRenames()
+               << " rename(s) could not be saved; the first: " << saveError << "\n";
         return p.status = 1;
     }
     if (transcriptFailed) {

@@ -41,7 +41,8 @@ void SiteExchange::slotWritten(int device, int slot, const std::string& text) {
 }
 
 void SiteExchange::entryRenamed(int device, int database, int entry, const std::string& text) {
-    toRegistered(entryRegistrations_, PendingReport{PendingReport::Kind::database, device, database, entry, text});
+    toRegistered(entryRegistrations_,
+                 PendingReport{PendingReport::Kind::database, device, database, entry, text});
 }
 
 void SiteExchange::reportTo(int instance, const PendingReport& report) {
@@ -58,8 +59,10 @@ std::deque<PendingReport> SiteExchange::takeFor(int instance) {
     std::deque<PendingReport> taken;
     std::deque<Delivery> rest;
     for (Delivery& d : queue_) {
-        if (d.instance == instance) taken.push_back(std::move(d.report));
-        else rest.push_back(std::move(d));
+        if (d.instance == instance)
+            taken.push_back(std::move(d.report));
+        else
+            rest.push_back(std::move(d));
     }
     queue_.swap(rest);
     return taken;

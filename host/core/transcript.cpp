@@ -73,7 +73,8 @@ void Transcript::flush() {
     }
     ReadKey last;
     readKey(run.back().command, last);
-    out_ << prefix_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size() << " reads, first "
+    out_ << prefix_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size()
+         << " reads, first "
          << run.front().answer << ", last " << run.back().answer << ")\n" << std::flush;
     if (!out_) failed_ = true;
 }
@@ -150,7 +151,8 @@ void Transcript::endFold(const std::string& what) {
     if (foldedReads_ > 0) counted += ", " + std::to_string(foldedReads_) + " of them database reads";
     // Not a line of the session: the listener, which sees the exact form, is not told.
     yieldStream();
-    out_ << prefix_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n" << std::flush;
+    out_ << prefix_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n"
+         << std::flush;
     if (!out_) failed_ = true;
 }
 

@@ -9,7 +9,9 @@ const std::string createStart = "create \"";
 
 }  // namespace
 
-std::string instancePrefix(int instance) { return "[" + std::to_string(instance) + "] "; }
+std::string instancePrefix(int instance) {
+    return "[" + std::to_string(instance) + "] ";
+}
 
 TranscriptLine splitInstance(const std::string& line) {
     if (line.size() < 4 || line[0] != '[') return TranscriptLine{0, line};
@@ -17,12 +19,15 @@ TranscriptLine splitInstance(const std::string& line) {
     const char* last = line.data() + line.size();
     int instance = 0;
     auto [end, ec] = std::from_chars(first, last, instance);
-    if (ec != std::errc() || end == first || instance <= 0 || last - end < 2 || end[0] != ']' || end[1] != ' ')
+    if (ec != std::errc() || end == first || instance <= 0 || last - end < 2 || end[0] != ']' ||
+        end[1] != ' ')
         return TranscriptLine{0, line};
     return TranscriptLine{instance, std::string(end + 2, last)};
 }
 
-std::string inputLine(int number, const std::string& line) { return "# " + std::to_string(number) + ": " + line; }
+std::string inputLine(int number, const std::string& line) {
+    return "# " + std::to_string(number) + ": " + line;
+}
 
 bool parseInputLine(const std::string& body, int& number, std::string& line) {
     if (body.compare(0, 2, "# ") != 0) return false;
@@ -35,14 +40,18 @@ bool parseInputLine(const std::string& body, int& number, std::string& line) {
     return true;
 }
 
-std::string narrationLine(const std::string& sentence) { return "* " + sentence; }
+std::string narrationLine(const std::string& sentence) {
+    return "* " + sentence;
+}
 
 std::optional<std::string> parseNarrationLine(const std::string& body) {
     if (body.compare(0, 2, "* ") != 0) return std::nullopt;
     return body.substr(2);
 }
 
-std::string creationDescription(const std::string& creationText) { return createStart + creationText + "\""; }
+std::string creationDescription(const std::string& creationText) {
+    return createStart + creationText + "\"";
+}
 
 std::optional<std::string> parseCreationLine(const std::string& body) {
     const std::string start = "< " + createStart;

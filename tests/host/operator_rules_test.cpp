@@ -1,14 +1,16 @@
 // The one rule for a press, as the runner and the browser view both ask it:
 // what is a mistake in the line, what a real panel silently ignores, and
 // which keys have names.
-#include <gtest/gtest.h>
-
 #include "operator_rules.h"
+
+#include <gtest/gtest.h>
 
 namespace vrelhost {
 namespace {
 
-Control* find(PanelSlots& panels, const char* name) { return panels.control("1", name); }
+Control* find(PanelSlots& panels, const char* name) {
+    return panels.control("1", name);
+}
 
 TEST(PressRule, MistakesRefusalsAndTakenPresses) {
     PanelSlots panels;
@@ -41,7 +43,8 @@ TEST(PressRule, MistakesRefusalsAndTakenPresses) {
 }
 
 TEST(PressRule, KeysAreOneCharacterOrNamed) {
-    for (const char* key : {"a", "7", " ", "'", "space", "backspace", "return"}) EXPECT_TRUE(isKey(key)) << key;
+    for (const char* key : {"a", "7", " ", "'", "space", "backspace", "return"})
+        EXPECT_TRUE(isKey(key)) << key;
     for (const char* key : {"", "tab", "ab", "Return", "enter"}) EXPECT_FALSE(isKey(key)) << key;
     EXPECT_EQ(shownText(std::string(70, 'x')), std::string(60, 'x') + "... (70 bytes)");
     EXPECT_EQ(shownText("a\x7f\n"), "a\\x7f\\x0a");

@@ -164,7 +164,7 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
     p.run({"show 1", "@2 say second position"});
     EXPECT_LT(p.find("[1] # 8: show 1"), p.lines.size());
     EXPECT_LT(p.find("[2] * second position"), p.lines.size());
-    EXPECT_NE(p.simulation->help().find("@K LINE"), std::string::npos);
+    EXPECT_NE(p.simulation->help().find("a line without @K goes to position 1"), std::string::npos);
     // Every line of the exact transcript carries its position.
     std::istringstream all(p.transcript.str());
     for (std::string line; std::getline(all, line);)
@@ -202,8 +202,8 @@ TEST(Positions, ATwoPositionTranscriptReplaysCleanAndAnEditFails) {
         Positions p(2);
         ASSERT_TRUE(p.simulation);
         p.run(renameSource17(2, "Cam 9"));
-        p.run({"@1 press 2 Nameset_Select", "@1 press 1 Select_3", "@1 press 1 Confirm", "@1 say done", "@2 quit",
-               "@1 wait 3000"});
+        p.run({"@1 press 2 Nameset_Select", "@1 press 1 Select_3", "@1 press 1 Confirm", "@1 say done",
+               "@2 quit", "@1 wait 3000"});
         ASSERT_EQ(p.simulation->finish(), 0) << p.errors.str();
         std::ofstream(file) << p.transcript.str();
     }

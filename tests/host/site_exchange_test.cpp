@@ -2,12 +2,12 @@
 // entry, in which order, that a poll answers the asker only, that a position
 // that goes takes nothing of the others' with it, and that deliveries never
 // nest and a flood is cut.
+#include "site_exchange.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "site_exchange.h"
 
 namespace vrelhost {
 namespace {
@@ -18,7 +18,8 @@ struct Recorder : SiteExchange::Recipient {
     std::vector<std::string>* log = nullptr;
     std::function<void(const PendingReport&)> react;
     void receive(const PendingReport& r) override {
-        log->push_back(std::to_string(instance) + ":" + (r.kind == PendingReport::Kind::revertive ? "slot " : "entry ") +
+        log->push_back(std::to_string(instance) + ":" +
+                       (r.kind == PendingReport::Kind::revertive ? "slot " : "entry ") +
                        std::to_string(r.device) + "/" + std::to_string(r.index) + "=" + r.text);
         if (react) react(r);
     }
@@ -36,7 +37,9 @@ struct Exchange : ::testing::Test {
             exchange.attach(k++, r);
         }
     }
-    void deliver() { exchange.deliver(1000, [this] { log.push_back("flood"); }); }
+    void deliver() {
+        exchange.deliver(1000, [this] { log.push_back("flood"); });
+    }
 };
 
 TEST_F(Exchange, AReportGoesToEveryRegisteredInstanceInAscendingOrder) {

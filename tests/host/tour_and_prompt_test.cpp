@@ -45,7 +45,8 @@ TEST(Completion, FollowsTheShapeOfTheLine) {
 
     // With several positions, a line may start with one; the rest completes as before.
     words.positions = {"@1", "@2", "@12"};
-    EXPECT_EQ(completionsFor("", words), (Words{"@1", "@12", "@2", "key", "parent", "press", "quit", "say", "show"}));
+    EXPECT_EQ(completionsFor("", words),
+              (Words{"@1", "@12", "@2", "key", "parent", "press", "quit", "say", "show"}));
     EXPECT_EQ(completionsFor("@1", words), (Words{"@1", "@12"}));
     EXPECT_EQ(completionsFor("@2 ", words), (Words{"key", "parent", "press", "quit", "say", "show"}));
     EXPECT_EQ(completionsFor("@2 press 1 Con", words), (Words{"Confirm"}));
@@ -53,7 +54,8 @@ TEST(Completion, FollowsTheShapeOfTheLine) {
     EXPECT_TRUE(completionsFor("press @", words).empty());
     EXPECT_EQ(positionOf("@12 press"), 12);
     EXPECT_EQ(positionOf("  @3"), 3);
-    for (const char* line : {"press 1", "@ press", "@x2", "@99999", ""}) EXPECT_EQ(positionOf(line), 1) << line;
+    for (const char* line : {"press 1", "@ press", "@x2", "@99999", ""})
+        EXPECT_EQ(positionOf(line), 1) << line;
 
     EXPECT_EQ(commonPrefix({"Select_10", "Select_3"}), "Select_");
     EXPECT_EQ(commonPrefix({"press", "parent"}), "p");

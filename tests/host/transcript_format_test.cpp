@@ -1,8 +1,8 @@
 // The transcript's lines as the replay reads them back: what is written
 // parses to what was meant, and near misses are not taken for the real thing.
-#include <gtest/gtest.h>
-
 #include "transcript_format.h"
+
+#include <gtest/gtest.h>
 
 namespace vrelhost {
 namespace {
@@ -35,7 +35,8 @@ TEST(TranscriptFormat, OperatorNarrationAndCreationLinesParseBack) {
 
     EXPECT_EQ(parseNarrationLine(narrationLine("a story")), std::optional<std::string>("a story"));
     EXPECT_FALSE(parseNarrationLine("*no blank"));
-    EXPECT_EQ(parseCreationLine("< " + creationDescription("/a \"b\" c")), std::optional<std::string>("/a \"b\" c"));
+    EXPECT_EQ(parseCreationLine("< " + creationDescription("/a \"b\" c")),
+              std::optional<std::string>("/a \"b\" c"));
     EXPECT_FALSE(parseCreationLine("< create \"unclosed"));
     EXPECT_FALSE(parseCreationLine("< destroy"));
     EXPECT_TRUE(isFoldedReads("> RN 60 1 1 ... 128  (128 reads, first = a, last = b)"));
