@@ -35,15 +35,15 @@ Footprint measureFootprint(PreparedHost& host) {
     result.objectSize = sizeof(Kelvane);
 
     // One start-up to warm the caches of the standard library, then the counted one.
-    delete new Kelvane(&host, "");
+    vrel_destroy_script(new Kelvane(&host, ""));
     const alloc_count::Snapshot before = alloc_count::now();
-    std::unique_ptr<Kelvane> counted(new Kelvane(&host, ""));
+    std::unique_ptr<Kelvane, vrel_script_deleter> counted(new Kelvane(&host, ""));
     const alloc_count::Snapshot after = alloc_count::now();
     result.startupAllocations = after.allocations - before.allocations;
     result.startupBytes = after.bytes - before.bytes;
     counted.reset();
 
-    std::vector<std::unique_ptr<Kelvane>> started;
+    std::vector<std::unique_ptr<Kelvane, vrel_script_deleter>> started;
     started.reserve(panels);
     const double heapBefore = heapInUse();
     const double residentBefore = residentBytes();

@@ -73,7 +73,7 @@ bool checkFloors(int namesDevice) {
     PreparedHost host;
     bool same = sameConversation(
         "startup",
-        transcriptOf(host, [&] { std::unique_ptr<Kelvane> panel(new Kelvane(&host, "")); host.record(nullptr); }),
+        transcriptOf(host, [&] { std::unique_ptr<Kelvane, vrel_script_deleter> panel(new Kelvane(&host, "")); host.record(nullptr); }),
         transcriptOf(host, [&] { floors::startup(host, namesDevice); }));
 
     PanelDriver driver(host, namesDevice);
@@ -120,7 +120,7 @@ void registerBenchmarks(int namesDevice) {
             Kelvane* panel = new Kelvane(&host, "");
             benchmark::DoNotOptimize(panel);
             state.PauseTiming();  // shut-down is not part of start-up
-            delete panel;
+            vrel_destroy_script(panel);
             state.ResumeTiming();
         }
         countAllocations(state, before);

@@ -24,7 +24,7 @@ PanelDriver::PanelDriver(PreparedHost& host, int namesDevice)
     brightnessRevertive();  // from now on every report turns one level off and one on
 }
 
-PanelDriver::~PanelDriver() { delete panel_; }
+PanelDriver::~PanelDriver() { vrel_destroy_script(panel_); }
 
 void PanelDriver::send(void* data, int kind) { panel_->notify(data, kind); }
 

@@ -63,7 +63,7 @@ bool PreparedHost::isOwnReply(const void* reply) const {
            p == controlReply_;
 }
 
-void* PreparedHost::notify(void* data, int kind) {
+void* VREL_CALLBACK PreparedHost::notify(void* data, int kind) {
     if (kind == vrel_kind::release) {
         if (transcript_) transcript_->push_back(data ? "(hand-back)" : "(hand-back of null)");
         if (data && !isOwnReply(data)) ++badHandBacks_;

@@ -32,7 +32,7 @@ public:
 
     PreparedHost();
 
-    void* notify(void* data, int kind) override;
+    void* VREL_CALLBACK notify(void* data, int kind) override;
 
     // The text the next TG query answers with, "text=..." as a keyboard does.
     // Not copied: it must outlive the queries that return it.

@@ -11,7 +11,17 @@ set(KELVANE_KIT_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvane)
 
 if(WIN32)
   # The DLL goes where the panel host looks for scripts; see README.
-  install(TARGETS kelvane RUNTIME DESTINATION . COMPONENT Runtime)
+  # The Visual C++ layout at the top, whichever layout the build's own
+  # kelvane.dll has; the mingw-w64 one, when built, in its folder.
+  if(NOT TARGET kelvane_other_layout)
+    install(TARGETS kelvane RUNTIME DESTINATION . COMPONENT Runtime)
+  elseif(KELVANE_HOST_ABI STREQUAL "msvc")
+    install(TARGETS kelvane RUNTIME DESTINATION . COMPONENT Runtime)
+    install(TARGETS kelvane_other_layout RUNTIME DESTINATION mingw-w64 COMPONENT Runtime)
+  else()
+    install(TARGETS kelvane_other_layout RUNTIME DESTINATION . COMPONENT Runtime)
+    install(TARGETS kelvane RUNTIME DESTINATION mingw-w64 COMPONENT Runtime)
+  endif()
   install(FILES config/velmorcast.ini DESTINATION config COMPONENT Runtime)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/DEPLOY.txt ${KELVANE_GENERATED_DIR}/DEPLOY.txt @ONLY)
   install(FILES ${KELVANE_GENERATED_DIR}/DEPLOY.txt ${PROJECT_SOURCE_DIR}/CHANGELOG.md

@@ -42,6 +42,8 @@ target_sources(vrel_script_kit PUBLIC
 # In this tree whatever links the kit takes the sanitizers its objects were
 # built with; the installed kit names no target of this tree.
 target_link_libraries(vrel_script_kit INTERFACE $<BUILD_INTERFACE:kelvane_sanitizers>)
+# A script compiles the boundary in the layout the kit was built in.
+target_compile_definitions(vrel_script_kit INTERFACE VREL_HOST_ABI_MSVC=${KELVANE_HOST_ABI_MSVC})
 
 # A library that links the kit exports load_vrel_client_script and nothing
 # else: hidden visibility alone leaves the standard library's templates

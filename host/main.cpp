@@ -5,21 +5,18 @@
 // it sends. What is particular to one script is its profile (site_profile.h).
 //
 // Exit status: 0 when everything ran; 1 for a bad command line, site file
-// (also one that could not take a rename), library or scenario line, a
-// transcript that could not be written, a replay that differs, or a command
-// the host itself failed on (also --serve in a build without the browser view,
-// which a cross build is); 3 when the script broke the host protocol.
-#include <fcntl.h>
+// (also renames it does not hold at the end), library or scenario line, a
+// rename the host refused, a transcript that could not be written, a replay
+// that differs, or a command the host itself failed on (also --serve in a
+// build without the browser view, which a cross build is); 3 when the script
+// broke the host protocol.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
 #include <climits>
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -35,6 +32,7 @@
 #include "simulation.h"
 #include "site_file.h"
 #include "tour.h"
+#include "user_file.h"
 #include "validator/validator.h"
 #ifdef VREL_HOST_WITH_VIEW
 #include "serve.h"
@@ -69,9 +67,9 @@ std::string helpFooter() {
             "\n"
             "Exit status:\n"
             "  0  everything ran\n"
-            "  1  a bad command line, site file (or one that could not take a rename), library or scenario\n"
-            "     line, a transcript that could not be written, a replay that differs, or a command the\n"
-            "     host itself failed on and refused\n"
+            "  1  a bad command line, site file (or renames it does not hold at the end), library or\n"
+            "     scenario line, a rename the host refused, a transcript that could not be written, a\n"
+            "     replay that differs, or a command the host itself failed on and refused\n"
             "  3  the script broke the host protocol (with --validate: a case failed)\n\n";
     return text + vrelhost::defaultsHelp(vrelhost::InstallLayout::ofThisProgram(),
                                          vrelhost::kelvaneProfile().defaultLibrary);
@@ -115,19 +113,11 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// A library that is not there is a mistake on the command line, as for a
-// session; the validator's status 3 is for a library that fails its cases.
-bool readableFile(const std::string& path, std::string& error) {
-    struct stat info {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-    ::close(fd);
-    if (folder) error = "it is a folder";
-    return !folder;
+// With a site file and a transcript, the site as it was at start is kept
+// beside the transcript, so that a replay finds the site the session began on
+// (the session's renames change the site file itself).
+std::string siteCopyOf(const Arguments& args) {
+    return args.site.empty() || args.transcript.empty() ? std::string() : vrelhost::siteCopyBeside(args.transcript);
 }
 
 // Two options naming one file would read a file while writing it, or write
@@ -135,9 +125,11 @@ bool readableFile(const std::string& path, std::string& error) {
 // transcript, a scenario truncated before it is read).
 // `profileFile` is the profile file read, if any.
 bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::string& error) {
+    const std::string siteCopy = siteCopyOf(args);
     const std::pair<const char*, const std::string*> paths[] = {
         {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
         {"--script", &args.script},       {"--replay", &args.replay}, {"--profile", &profileFile},
+        {"the copy of the site beside the transcript", &siteCopy},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
         for (std::size_t j = i + 1; j < std::size(paths); ++j) {
@@ -153,8 +145,10 @@ bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::s
 }
 
 int runValidation(const Arguments& args) {
+    // A library that is not there is a mistake on the command line, as for a
+    // session; the validator's status 3 is for a library that fails its cases.
     std::string error;
-    if (!readableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
+    if (!vrelhost::isReadableFile(args.validate, error)) return fail("cannot load script library " + args.validate + ": " + error);
     return runValidator(args.validate, args.seed, args.repeat);
 }
 
@@ -167,6 +161,8 @@ vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelho
     settings.library = libraryOf(args, profile);
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
+    settings.replaceFiles = args.force;
+    settings.siteCopyFile = siteCopyOf(args);
     settings.panels = panelsOf(args, profile);
     settings.instances = args.instances;
     return settings;
@@ -176,12 +172,12 @@ int runSession(const Arguments& args, const vrelhost::SiteProfile& profile) {
     vrelhost::SimulationSettings settings = sessionSettings(args, profile);
     settings.console = &std::cout;
 
-    std::ifstream scenarioFile;
+    std::istringstream scenarioFile;
     if (!args.scenario.empty()) {
-        std::string error;
-        if (!readableFile(args.scenario, error)) return fail("cannot read scenario " + args.scenario + ": " + error);
-        scenarioFile.open(args.scenario);
-        if (!scenarioFile) return fail("cannot read scenario " + args.scenario);
+        std::string text, error;
+        if (!vrelhost::readUserFile(args.scenario, text, error))
+            return fail("cannot read scenario " + args.scenario + ": " + error);
+        scenarioFile.str(std::move(text));
     }
     const bool interactive = !args.demo && args.scenario.empty() && isatty(STDIN_FILENO);
     settings.echoInput = !args.transcript.empty() || !interactive;
@@ -211,19 +207,18 @@ int runReplay(const Arguments& args, const vrelhost::SiteProfile& profile) {
 }
 
 int writeDefaultSite(const std::string& path, bool force, const vrelhost::SiteProfile& profile) {
-    std::string error;
-    struct stat info {};
+    std::string problem;
     if (!profile.defaultSite) return fail("the profile " + profile.name + " has no default site");
-    if (!force && ::stat(path.c_str(), &info) == 0)
-        return fail(path + " exists and may hold renames; --write-site replaces it only with --force");
-    if (!vrelhost::writeFileAtomically(path, profile.defaultSite().dump(2) + "\n", error))
-        return fail(error);
+    const vrelhost::Existing existing = force ? vrelhost::Existing::replace : vrelhost::Existing::keep;
+    // An existing site may hold a week's renames: the message says so before the way round it.
+    if (!vrelhost::replaceUserFile(path, profile.defaultSite().dump(2) + "\n", existing, problem))
+        return fail(path + (vrelhost::userFileExists(path) && !force ? " may hold renames: " : ": ") + problem);
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run(int argc, char** argv) {
     Arguments args;
     CLI::App app{"vrel-host: run a script component as the panel host does"};
     app.footer(helpFooter());
@@ -231,15 +226,16 @@ int main(int argc, char** argv) {
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
     app.add_option("--script", args.script, "Script library to load (default: the profile's library, looked for as below)");
     app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
-    app.add_option("--transcript", args.transcript, "Write the exact transcript to this file");
+    app.add_option("--transcript", args.transcript,
+                   "Write the exact transcript to this file (not over one that exists, without --force); with "
+                   "--site, the site as it was at start is kept beside it as FILE.site.json");
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile,
                    "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
                    "site, demo and keyboard (default: kelvane)");
-    CLI::Option* writeSite =
-        app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
-    app.add_flag("--force", args.force, "With --write-site: replace a file that exists")->needs(writeSite);
+    app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
+    app.add_flag("--force", args.force, "With --write-site or --transcript: replace a file that exists");
     CLI::Option* instances =
         app.add_option("--instances", args.instances,
                        "Operator positions: instances of the script on the one site, each with its own panels; "
@@ -275,13 +271,19 @@ int main(int argc, char** argv) {
     struct {
         std::string address = "127.0.0.1";
         int port = 8080;
+        int requestTimeout = 10;
     } view;
     CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
                                                  "anyone who reaches the address operates the panels");
     app.add_option("--port", view.port, "Port of --serve (default 8080; 0 takes any free one)")
         ->check(CLI::Range(0, 65535))->needs(serve);
-    app.add_option("--listen", view.address, "Address of --serve (default 127.0.0.1, this machine only)")
+    app.add_option("--listen", view.address,
+                   "Address of --serve (default 127.0.0.1, this machine only; any other prints a warning and "
+                   "an address with an access token)")
         ->needs(serve);
+    app.add_option("--request-timeout", view.requestTimeout,
+                   "With --serve: seconds a client has to send a whole request (default 10)")
+        ->check(CLI::Range(1, 600))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
     // The browser view shows one position so far: refused rather than hiding the others.
@@ -308,6 +310,8 @@ int main(int argc, char** argv) {
         return fail("no profile \"" + args.profile + "\"; known: " + known + ", or a profile file");
     }
     const vrelhost::SiteProfile& profile = *chosen;
+    if (args.force && args.writeSite.empty() && args.transcript.empty())
+        return fail("--force replaces the file of --write-site or --transcript; without either it does nothing");
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
@@ -315,7 +319,8 @@ int main(int argc, char** argv) {
     if (!args.replay.empty()) return runReplay(args, profile);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW
-        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port};
+        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port,
+                                         view.requestTimeout};
         return vrelhost::serve(settings);
 #else
         return fail("this build has no browser view");
@@ -323,4 +328,14 @@ int main(int argc, char** argv) {
     }
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
+}
+
+int main(int argc, char** argv) {
+    // Out of memory is a failure said in words, never a quiet end.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vrel-host: out of memory\n";
+        return 1;
+    }
 }

@@ -39,7 +39,7 @@ vrel_script_helper::~vrel_script_helper() {
 void vrel_script_helper::onValue(value_notify*) {}
 void vrel_script_helper::onDatabase(database_notify*) {}
 
-void* vrel_script_helper::notify(void* data, int kind) {
+void* VREL_CALLBACK vrel_script_helper::notify(void* data, int kind) {
     // An exception must never unwind into the host's frames: it would take the
     // whole panel host down. The notification is dropped instead, and the debug
     // line names what was caught (running out of memory, or whatever a host

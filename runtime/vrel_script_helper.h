@@ -38,7 +38,7 @@ public:
     // The dispatcher: kinds 1 to 7 go to the handlers below; anything else,
     // kind 0 included, is ignored. Returns the parent-command answer for kind 3
     // (null when it is empty) and null for every other kind.
-    void* notify(void* data, int kind) override;
+    void* VREL_CALLBACK notify(void* data, int kind) override;
 
     // Handlers, in the host's slot order. The views live for the one call.
     virtual void onButton(button_notify* button) = 0;

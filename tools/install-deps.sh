@@ -15,7 +15,7 @@ set -euo pipefail
 group_build=(
   cmake g++ make binutils file dpkg-dev
   libgtest-dev libgmock-dev googletest
-  nlohmann-json3-dev libcli11-dev libbenchmark-dev libcpp-httplib-dev libedit-dev
+  nlohmann-json3-dev libcli11-dev libbenchmark-dev libboost-dev libedit-dev
 )
 group_cross=(
   clang lld libclang-rt-14-dev

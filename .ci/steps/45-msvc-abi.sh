@@ -21,8 +21,11 @@ directive=$(objdump -s -j .drectve "$objects/load_vrel_client_script.cpp.obj" \
 grep -qE '(^| )/EXPORT:_load_vrel_client_script( |$)' <<<"$directive" \
   || { echo "no dllexport of load_vrel_client_script: '$directive'"; exit 1; }
 
-grep -qxF "ProductName" <<<"$(strings -el "$objects/__/generated/kelvane.rc.res")" \
-  || { echo "llvm-rc made no version record"; exit 1; }
+record=$(strings -el "$objects/__/generated/kelvane-native.rc.res")
+grep -qxF "ProductName" <<<"$record" || { echo "llvm-rc made no version record"; exit 1; }
+# Visual C++'s own layout is the one a Visual C++ host calls, and the record says so.
+grep -qxF "Kelvane UMD name editor script component, for a host built with Visual C++" <<<"$record" \
+  || { echo "the version record does not name the Visual C++ host:"; echo "$record"; exit 1; }
 
 # The compile command of startup.cpp (which emits the panel's vtable), run
 # again with the layout printed.

@@ -6,7 +6,7 @@
 # panel stay in build/tests/web/browser/.
 set -euo pipefail
 missing=()
-dpkg -s libcpp-httplib-dev >/dev/null 2>&1 || missing+=(libcpp-httplib-dev)
+dpkg -s libboost-dev >/dev/null 2>&1 || missing+=(libboost-dev)
 command -v chromium >/dev/null || missing+=(chromium)
 command -v node >/dev/null || missing+=(nodejs)
 command -v npm >/dev/null || missing+=(npm)

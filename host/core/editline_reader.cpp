@@ -4,10 +4,13 @@
 // terminal back into its normal mode when a signal (Ctrl-C) ends the process
 // during a read, before the signal's own handler runs.
 #include <histedit.h>
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cstring>
 
 #include "completion.h"
 #include "line_reader.h"
@@ -102,11 +105,24 @@ private:
     EditLine* editor_ = nullptr;
 };
 
+// libedit decodes what is typed by the character set of LC_CTYPE, and drops
+// every byte it cannot decode: in the "C" locale that every program starts
+// in, each letter outside ASCII. So the terminal's locale is taken, and where
+// that is still plain ASCII (no locale set at all), UTF-8, which is what a
+// terminal sends today. Only the character type: numbers and messages stay
+// as they are. Other single-byte character sets decode every byte, and libedit
+// gives back the bytes it decoded.
+void takeTheTerminalsCharacterSet() {
+    std::setlocale(LC_CTYPE, "");
+    if (std::strcmp(nl_langinfo(CODESET), "ANSI_X3.4-1968") == 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
 }  // namespace
 
 std::unique_ptr<LineReader> openTerminalReader(const std::string& name, const std::string& prompt,
                                                Completer completer) {
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return nullptr;
+    takeTheTerminalsCharacterSet();
     return std::make_unique<EditLineReader>(name, prompt, std::move(completer));
 }
 

@@ -18,11 +18,18 @@
 
 namespace vrelhost {
 
+// No operator line is this long; a stream without line ends (standard input
+// from /dev/zero) is stopped here instead of filling the memory.
+constexpr std::size_t longestLine = std::size_t{1} << 20;
+
 class LineReader {
 public:
     virtual ~LineReader() = default;
-    // The next line, without its line end; false at the end of the input.
+    // The next line, without its line end; false at the end of the input,
+    // or when it could not be read (then failure() says why).
     virtual bool read(std::string& line) = 0;
+    // Empty at the end of the input; else why the last read failed.
+    virtual std::string failure() const { return std::string(); }
 };
 
 class StreamLineReader : public LineReader {
@@ -30,11 +37,13 @@ public:
     StreamLineReader(std::istream& in, std::ostream* screen, std::string prompt)
         : in_(in), screen_(screen), prompt_(std::move(prompt)) {}
     bool read(std::string& line) override;
+    std::string failure() const override { return failure_; }
 
 private:
     std::istream& in_;
     std::ostream* screen_;
     std::string prompt_;
+    std::string failure_;
 };
 
 // The words that may replace the last word of `lineBeforeCursor`.

@@ -18,7 +18,12 @@ std::string shownText(const std::string& text);
 // A day of simulated time per wait line.
 constexpr long long longestWait = 24LL * 60 * 60 * 1000;
 
-// The keys `key` takes by name; any other key is one character.
+// The characters of a text, each its own bytes, in order: a whole UTF-8
+// character is one, any byte that starts none (a name in a Windows code
+// page) is one too.
+std::vector<std::string> charactersOf(const std::string& text);
+
+// The keys `key` takes by name; any other key is one character of any script.
 const std::vector<std::string>& namedKeys();
 // A named key or exactly one character.
 bool isKey(const std::string& name);

@@ -1,8 +1,9 @@
 #include "panel_definition.h"
 
-#include <fstream>
 #include <set>
 #include <sstream>
+
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -123,15 +124,16 @@ std::optional<PanelDefinition> parsePanelDefinition(const std::string& text, std
 }
 
 std::optional<PanelDefinition> loadPanelDefinition(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text, problem;
+    if (!userFileExists(path)) {
         error = "no panel file " + path;
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::string problem;
-    std::optional<PanelDefinition> panel = parsePanelDefinition(text.str(), problem);
+    if (!readUserFile(path, text, problem)) {
+        error = "panel file " + path + ": cannot be read: " + problem;
+        return std::nullopt;
+    }
+    std::optional<PanelDefinition> panel = parsePanelDefinition(text, problem);
     if (!panel) error = "panel file " + path + ", " + problem;
     return panel;
 }

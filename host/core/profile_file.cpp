@@ -1,15 +1,12 @@
 #include "profile_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "config_folder.h"
 #include "site_file.h"
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -19,7 +16,7 @@ using nlohmann::json;
 
 const std::vector<std::string> knownFields = {
     "name",  "library",  "panels",          "site",        "demo",    "demoOpening",
-    "roles", "keptRole", "keptRoleMeaning", "configEntry", "keyboard"};
+    "roles", "keptRole", "keptRoleMeaning", "keptDatabases", "configEntry", "keyboard"};
 
 // Reports the first problem; every message starts with the file.
 class Reader {
@@ -68,18 +65,6 @@ private:
     std::string& error_;
 };
 
-bool readText(const std::string& path, std::string& text, std::string& problem) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        problem = std::strerror(errno);
-        return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return true;
-}
-
 bool readLibrary(Reader& reader, const json& document, bool overridden, SiteProfile& profile) {
     std::string value;
     if (!reader.text(document, "library", true, value)) return false;
@@ -118,6 +103,18 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
         return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
     if (profile.keptRoleMeaning.empty() && !profile.keptRole.empty())
         profile.keptRoleMeaning = "the " + profile.keptRole + " device";
+    if (document.contains("keptDatabases")) {
+        const json& databases = document["keptDatabases"];
+        if (profile.keptRole.empty()) return reader.fail("keptDatabases", "needs a keptRole, whose device holds them");
+        if (!databases.is_array()) return reader.fail("keptDatabases", "expected a list of database numbers");
+        for (const json& database : databases) {
+            if (!database.is_number_integer() || database.get<long long>() < 0 ||
+                database.get<long long>() > 0x7fffffff)
+                return reader.fail("keptDatabases", "expected a list of database numbers, 0 or more");
+            profile.keptDatabases.push_back(database.get<int>());
+        }
+        std::sort(profile.keptDatabases.begin(), profile.keptDatabases.end());
+    }
     if (!profile.configEntry.empty() && profile.keptRole.empty())
         return reader.fail("configEntry", "needs a keptRole, whose device number it holds");
     if (!profile.configEntry.empty() && !isConfigEntry(profile.configEntry))
@@ -156,7 +153,7 @@ bool readDemo(Reader& reader, const json& document, SiteProfile& profile) {
     if (!document.contains("demo")) return true;
     std::string path, lines, problem;
     if (!reader.existing(document, "demo", false, path)) return false;
-    if (!readText(path, lines, problem)) return reader.fail("demo", "cannot read " + path + ": " + problem);
+    if (!readUserFile(path, lines, problem)) return reader.fail("demo", "cannot read " + path + ": " + problem);
     profile.demo = [lines] { return lines; };
     return true;
 }
@@ -166,13 +163,8 @@ bool readDemo(Reader& reader, const json& document, SiteProfile& profile) {
 std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libraryOverridden,
                                              std::string& error) {
     Reader reader(path, error);
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        reader.fail("", "cannot be read: it is a folder");
-        return nullptr;
-    }
     std::string text, problem;
-    if (!readText(path, text, problem)) {
+    if (!readUserFile(path, text, problem)) {
         reader.fail("", "cannot be read: " + problem);
         return nullptr;
     }

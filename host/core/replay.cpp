@@ -1,12 +1,11 @@
 #include "replay.h"
 
-#include <sys/stat.h>
-
-#include <fstream>
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
 #include "transcript_format.h"
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -23,18 +22,36 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+// A reply line: the host's answer to the query just above it.
+bool isReply(const std::string& line) {
+    const std::string body = splitInstance(line).body;
+    return body.compare(0, 2, "= ") == 0 || body == "- no reply";
+}
+
+// Why a reply differs where the query the script sent before it is the same
+// (not a parent command's answer, which is the script's): the site
+// answered otherwise, so it is not the site the transcript was made on.
+std::string siteHint(const std::vector<std::string>& saved, std::size_t at, const std::string& transcriptPath) {
+    const bool startUp = std::none_of(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(at),
+                                      [](const std::string& line) { return line.compare(0, 2, "# ") == 0; });
+    return std::string("  ") + (startUp ? "a start-up read differs" : "the host's answer differs") +
+           ": the site has changed since the transcript was made (a session's renames change its site file). "
+           "Replay on the site as it was: --site FILE, or the copy a session with --site and --transcript keeps "
+           "beside its transcript (" +
+           siteCopyBeside(transcriptPath) + ")\n";
+}
+
 }  // namespace
 
+std::string siteCopyBeside(const std::string& transcriptPath) { return transcriptPath + ".site.json"; }
+
 int replayTranscript(const std::string& transcriptPath, SimulationSettings settings, std::ostream& out) {
-    struct stat info {};
-    std::ifstream in(transcriptPath, std::ios::binary);
-    if (!in || (::stat(transcriptPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
-        out << "vrel-host: cannot read transcript " << transcriptPath << "\n";
+    std::string text, problem;
+    if (!readUserFile(transcriptPath, text, problem)) {
+        out << "vrel-host: cannot read transcript " << transcriptPath << ": " << problem << "\n";
         return 1;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::vector<std::string> saved = linesOf(text.str());
+    const std::vector<std::string> saved = linesOf(text);
 
     // The console folds a run of database reads into one line; such a copy
     // can never match, so say what is needed instead of a difference.
@@ -68,8 +85,14 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     settings.transcriptFile.clear();
     settings.console = nullptr;
     settings.echoInput = true;
-    settings.saveRenames = false;
+    settings.saveRenames = false;  // the site is only read: no lock, no save
+    settings.siteCopyFile.clear();
     settings.errors = &out;
+    const std::string copy = siteCopyBeside(transcriptPath);
+    if (settings.siteFile.empty() && userFileExists(copy)) {
+        settings.siteFile = copy;
+        out << "vrel-host: replaying on " << copy << ", the site as it was when the session started\n";
+    }
 
     std::string error;
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
@@ -97,14 +120,30 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     simulation->finish();
 
     const std::vector<std::string> now = linesOf(replayed.str());
-    for (std::size_t i = 0; i < saved.size() || i < now.size(); ++i) {
+    // A session ended by a signal (Ctrl-C, SIGTERM, SIGKILL) never destroyed
+    // its script: its transcript stops after its last line, and is compared
+    // up to there. One that did must match to the end, line for line.
+    // With several positions, every one of them must have been destroyed.
+    const auto destroys = std::count_if(saved.begin(), saved.end(), [](const std::string& line) {
+        return splitInstance(line).body == "< destroy";
+    });
+    const bool destroyed = destroys >= settings.instances;
+    const std::size_t compared = destroyed ? std::max(saved.size(), now.size()) : saved.size();
+    for (std::size_t i = 0; i < compared; ++i) {
         if (i < saved.size() && i < now.size() && saved[i] == now[i]) continue;
         out << transcriptPath << ":" << i + 1 << ": the replay differs\n";
         out << "  saved:  " << (i < saved.size() ? saved[i] : "(the saved transcript ends here)") << "\n";
         out << "  replay: " << (i < now.size() ? now[i] : "(the replay ends here)") << "\n";
+        if (i > 0 && i < saved.size() && i < now.size() && isReply(saved[i]) && isReply(now[i]) &&
+            saved[i - 1] == now[i - 1] && saved[i - 1].compare(0, 2, "> ") == 0)
+            out << siteHint(saved, i, transcriptPath);
         return 1;
     }
-    out << "vrel-host: replay of " << transcriptPath << ": " << saved.size() << " lines, all the same\n";
+    out << "vrel-host: replay of " << transcriptPath << ": " << saved.size() << " lines, all the same";
+    if (!destroyed)
+        out << "; its session ended without destroying the script (a signal ended it), so the replay was compared "
+               "up to its last line";
+    out << "\n";
     return 0;
 }
 

@@ -12,6 +12,11 @@
 
 namespace vrelhost {
 
+// Where a session keeps the site as it was at its start, beside its
+// transcript: TRANSCRIPT.site.json. A replay without a site of its own runs
+// on that copy when it exists.
+std::string siteCopyBeside(const std::string& transcriptPath);
+
 // 0 when the new transcript is the saved one, line for line; 1 when it
 // differs (the first difference, with its line number and both lines, goes
 // to `out`) or the replay cannot run (the reason goes to `out`).

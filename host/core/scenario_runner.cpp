@@ -53,11 +53,18 @@ std::string keyNames() {
     return names;
 }
 
-// The keyboard's own handling of a key, before it tells the script.
+// The keyboard's own handling of a key, before it tells the script. A key is
+// one character of any script (UTF-8, or one byte of another code page);
+// the keyboard keeps every byte typed, however long the text grows: cutting
+// it to what a name holds is the script's business.
 std::string keyboardText(std::string text, const std::string& key) {
     if (key == "space") return text + " ";
-    if (key == "backspace") return text.empty() ? text : text.substr(0, text.size() - 1);
-    if (key.size() == 1) return text + key;
+    if (key == "backspace") {
+        if (text.empty()) return text;
+        const std::vector<std::string> characters = charactersOf(text);
+        return text.substr(0, text.size() - characters.back().size());
+    }
+    if (charactersOf(key).size() == 1) return text + key;
     return text;  // return and other named keys change nothing
 }
 
@@ -115,8 +122,8 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
         return Outcome::error;
     }
     if (rule.verdict == PressRule::Verdict::refused) {
+        // A message line: it reaches the screen too, like every other.
         transcript_.note("refused: " + rule.reason + ", so it sends no event");
-        repeatOnScreen("refused: " + rule.reason + "\n");
         return Outcome::done;
     }
     session_.button(panel, control, event);
@@ -189,9 +196,8 @@ ScenarioRunner::Outcome ScenarioRunner::typeLine(std::string& rest, std::string&
         error = "type needs a text";
         return Outcome::error;
     }
-    for (char ch : rest) {
-        if (key(ch == ' ' ? std::string("space") : std::string(1, ch), error) != Outcome::done)
-            return Outcome::error;
+    for (const std::string& character : charactersOf(rest)) {
+        if (key(character == " " ? std::string("space") : character, error) != Outcome::done) return Outcome::error;
     }
     return Outcome::done;
 }
@@ -288,7 +294,11 @@ bool ScenarioRunner::run(std::istream& in, std::ostream& errors, bool interactiv
 bool ScenarioRunner::run(LineReader& in, std::ostream& errors, bool interactive, const std::string& source) {
     std::string line;
     for (;;) {
-        if (!in.read(line)) break;
+        if (!in.read(line)) {
+            if (in.failure().empty()) break;
+            errors << source << ":" << lineNumber_ + 1 << ": " << in.failure() << "\n";
+            return false;
+        }
         std::string error;
         Outcome outcome = feed(line, error);
         if (outcome == Outcome::quit) break;

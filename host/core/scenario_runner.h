@@ -31,7 +31,7 @@ public:
     struct Options {
         bool echoInput = true;           // write each line to the transcript as "# N: line"
         std::ostream* screen = nullptr;  // prompts and help go here
-        bool repeatOnScreen = false;     // drawings, answers and refusals too (the transcript is a file)
+        bool repeatOnScreen = false;     // drawings and answers too (the transcript is a file)
         std::string keyboardPanel;       // the control `key` and `type` press; none when empty
         std::string keyboardControl;
         // How `wait` moves the clock when several scripts share it; without

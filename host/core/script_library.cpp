@@ -2,12 +2,20 @@
 
 #include <dlfcn.h>
 
+#include "user_file.h"
+
 namespace vrelhost {
 
 std::unique_ptr<ScriptLibrary> ScriptLibrary::open(const std::string& path, std::string& error) {
     // A name without a slash would be searched on the library path; the host
     // means the file it was given.
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    // Looked at first: loading a FIFO would wait for a writer that never comes.
+    std::string problem;
+    if (!isReadableFile(file, problem)) {
+        error = "cannot load script library " + path + ": " + problem;
+        return nullptr;
+    }
     void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();

@@ -19,12 +19,16 @@ constexpr std::size_t signalCount = sizeof endingSignals / sizeof *endingSignals
 struct sigaction previousActions[signalCount];
 bool handlerInstalled[signalCount];
 
-extern "C" void removePathsAndEnd(int signal) {
+void removeLivePaths() {
     for (int i = maxPaths - 1; i >= 0; --i) {
         if (!live[i]) continue;
         if (unlink(paths[i]) != 0) rmdir(paths[i]);
         live[i] = 0;
     }
+}
+
+extern "C" void removePathsAndEnd(int signal) {
+    removeLivePaths();
     // Then end as the signal would have ended the process.
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -66,6 +70,8 @@ SignalCleanup::SignalCleanup(const std::string& path) {
         return;
     }
 }
+
+void SignalCleanup::removeAll() { removeLivePaths(); }
 
 SignalCleanup::~SignalCleanup() {
     if (slot_ < 0) return;

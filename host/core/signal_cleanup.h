@@ -22,6 +22,11 @@ public:
     SignalCleanup(const SignalCleanup&) = delete;
     SignalCleanup& operator=(const SignalCleanup&) = delete;
 
+    // Removes every registered path now, as the handler would: for a program
+    // that takes the signals itself (sigwait) and must end at once on a
+    // second one. Async-signal-safe.
+    static void removeAll();
+
 private:
     int slot_ = -1;  // -1 when there was no room or the path was too long
 };

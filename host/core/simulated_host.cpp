@@ -170,14 +170,19 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RR& c) {
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
     if (!site_.rename(c.device, c.database, c.index, c.text)) {
-        transcript_.note("RM: device " + std::to_string(c.device) + " has no entry " +
-                         std::to_string(c.index) + " in database " + std::to_string(c.database));
+        const std::string refusal = "RM: device " + std::to_string(c.device) + " has no entry " +
+                                    std::to_string(c.index) + " in database " + std::to_string(c.database);
+        transcript_.note(refusal + "; the rename is not done");
+        if (refusedRenames_++ == 0) firstRefusedRename_ = refusal;
         return Answer::none();
     }
     if (siteFile_ && siteFile_->keeps(c.device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
-        if (!siteFile_->save(site_, error)) {
+        if (siteFile_->save(site_, error)) {
+            unsavedRenames_ = 0;
+            saveError_.clear();
+        } else {
             transcript_.note("the rename could not be saved: " + error);
             if (unsavedRenames_++ == 0) saveError_ = error;
         }

@@ -43,10 +43,16 @@ public:
 
     // Renames of the devices the file keeps are written to it at once.
     void keepSiteIn(SiteFile* file) { siteFile_ = file; }
-    // Renames the site file could not take (the first problem is kept): the
-    // device took them, but they are gone when the session ends.
+    // Renames the site file does not hold: those since the last save that
+    // worked (each save writes every kept database, so a good save takes the
+    // earlier failed ones along). The device took them, but they are gone when
+    // the session ends. The first problem of those is kept.
     int unsavedRenames() const { return unsavedRenames_; }
     const std::string& saveError() const { return saveError_; }
+    // Renames the host refused (no such device, database or entry): what the
+    // script asked is not done anywhere. The first is kept.
+    int refusedRenames() const { return refusedRenames_; }
+    const std::string& firstRefusedRename() const { return firstRefusedRename_; }
 
     // The reports waiting for this instance, taken off the exchange.
     std::deque<PendingReport> takePending() { return exchange_.takeFor(instance_); }
@@ -98,6 +104,8 @@ private:
     SiteFile* siteFile_ = nullptr;
     int unsavedRenames_ = 0;
     std::string saveError_;
+    int refusedRenames_ = 0;
+    std::string firstRefusedRename_;
     PanelSlots panels_;
     TimerSet timers_;
 };

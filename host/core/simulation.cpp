@@ -1,6 +1,8 @@
 #include "simulation.h"
 
-#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -15,6 +17,7 @@
 #include "site_lock.h"
 #include "transcript.h"
 #include "transcript_format.h"
+#include "user_file.h"
 
 namespace vrelhost {
 
@@ -40,7 +43,7 @@ struct Simulation::Parts {
     Site site;
     std::optional<SiteFile> siteFile;
     std::unique_ptr<ScriptLibrary> library;
-    std::ofstream transcriptFile;
+    std::unique_ptr<std::ostream> transcriptFile;
     std::unique_ptr<ConfigFolder> config;
     SiteExchange exchange;
     std::vector<Instance> instances;
@@ -92,6 +95,29 @@ bool addressOf(const std::string& line, int instances, int& instance, std::strin
         return false;
     }
     return true;
+}
+
+// Temporary files a save of the site left when it was cut short (a kill, a
+// power cut) are this session's to remove now that it holds the site.
+void removeStaleTemporaries(const std::string& site, std::ostream& errors) {
+    std::string removed;
+    int count = 0;
+    for (const std::string& path : staleTemporariesOf(targetOf(site))) {
+        if (::unlink(path.c_str()) != 0) continue;
+        removed += (removed.empty() ? "" : ", ") + path;
+        ++count;
+    }
+    if (count > 0)
+        errors << "vrel-host: removed " << count << " temporary file(s) left by a save of " << site
+               << " that was cut short: " << removed << "\n";
+}
+
+bool panelFolderExists(const std::string& folder, std::string& error) {
+    struct stat info {};
+    if (folder.empty() || (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) return true;
+    error = "the panel folder " + folder + (userFileExists(folder) ? " is not a folder" : " does not exist") +
+            "; the script would start without its panels (give the folder with --panels)";
+    return false;
 }
 
 }  // namespace
@@ -150,6 +176,8 @@ Simulation::LineResult Simulation::Parts::runLine(const std::string& line, int n
     return result;
 }
 
+}
+
 Simulation::Simulation(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 Simulation::~Simulation() {
@@ -169,6 +197,7 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     const SiteProfile& profile = *settings.profile;
     auto p = std::make_unique<Parts>();
     p->settings = settings;
+    std::string problem;
 
     if (settings.siteFile.empty() && !profile.defaultSite) {
         error = "the profile " + profile.name + " has no default site; give a site file";
@@ -182,39 +211,65 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         }
         p->site = std::move(*site);
     } else {
+        // What is not an ordinary file gets no lock beside it (no /dev/zero.lock).
+        if (!isReadableFile(settings.siteFile, problem)) {
+            error = "site file " + settings.siteFile + ": cannot be read: " + problem;
+            return nullptr;
+        }
         // Locked before it is read: what this session reads is what no other one writes.
         if (settings.saveRenames) {
             p->lock = SiteLock::take(settings.siteFile, error);
             if (!p->lock) return nullptr;
         }
+        if (p->lock) removeStaleTemporaries(settings.siteFile, p->errors());
         p->siteFile = SiteFile::open(settings.siteFile, p->site, error);
         if (!p->siteFile) return nullptr;
     }
-    std::string problem;
     if (!siteSuitsProfile(p->site, profile, problem)) {
         error = (settings.siteFile.empty() ? "the default site" : "site file " + settings.siteFile) + ": " + problem;
         return nullptr;
     }
     if (p->siteFile) p->siteFile->keep(p->site, settings.saveRenames ? profile.keptRole : std::string());
+    if (!panelFolderExists(settings.panels, error)) return nullptr;
 
     p->library = ScriptLibrary::open(settings.library, error);
     if (!p->library) return nullptr;
 
+    // Both checked before either is written, so a refusal leaves nothing behind.
+    const Existing existing = settings.replaceFiles ? Existing::replace : Existing::keep;
+    const bool copySite = p->siteFile && !settings.siteCopyFile.empty();
+    if (!settings.transcriptStream && !settings.transcriptFile.empty() &&
+        !mayWriteUserFile(settings.transcriptFile, existing, problem)) {
+        error = "transcript " + settings.transcriptFile + ": " + problem;
+        return nullptr;
+    }
+    if (copySite && !mayWriteUserFile(settings.siteCopyFile, existing, problem)) {
+        error = "the copy of the site " + settings.siteCopyFile + ": " + problem;
+        return nullptr;
+    }
     std::ostream* out = settings.transcriptStream;
     Transcript::Form form = Transcript::Form::exact;
     if (!out && !settings.transcriptFile.empty()) {
-        p->transcriptFile.open(settings.transcriptFile, std::ios::trunc);
+        p->transcriptFile = createUserFile(settings.transcriptFile, existing, problem);
         if (!p->transcriptFile) {
-            error = "cannot write transcript " + settings.transcriptFile;
+            error = "transcript " + settings.transcriptFile + ": " + problem;
             return nullptr;
         }
-        out = &p->transcriptFile;
+        out = p->transcriptFile.get();
+    }
+    // The site as it was at start, for a replay after this session's renames changed it.
+    if (copySite && !replaceUserFile(settings.siteCopyFile, p->siteFile->textAsRead(), existing, problem)) {
+        error = "the copy of the site " + settings.siteCopyFile + ": " + problem;
+        return nullptr;
     }
     const bool toConsole = !out;
     if (toConsole) {
         out = settings.console ? settings.console : &std::cout;
         form = Transcript::Form::console;
     }
+    if (settings.siteFile.empty() && settings.saveRenames && !profile.keptRole.empty())
+        p->errors() << "vrel-host: no site file: renames live in memory only and are gone when the session ends "
+                       "(--write-site FILE once, then --site FILE, keeps them)\n";
 
     if (!profile.configEntry.empty()) {
         // No kept role: the entry is written empty, never with a device that merely has no role.
@@ -251,6 +306,7 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
             });
         }
         if (settings.listener) i.transcript->listen(settings.listener);
+        if (!toConsole) i.transcript->showMessagesOn(settings.console);
         i.log = std::make_unique<ProtocolLog>(*i.transcript);
         i.host = std::make_unique<SimulatedHost>(p->site, *i.transcript, *i.log, &p->exchange, k);
         if (p->siteFile) i.host->keepSiteIn(&*p->siteFile);
@@ -351,43 +407,51 @@ int Simulation::finish() {
     if (p.finished) return p.status;
     p.finished = true;
     std::size_t refusals = 0, breaches = 0;
+    int refusedRenames = 0;
     bool transcriptFailed = false;
-    std::string saveError;
+    std::string saveError, firstRefused;
     for (Instance& i : p.instances) {
         i.session->destroy();
         i.transcript->flush();
     }
     for (Instance& i : p.instances) {
         if (saveError.empty() && i.host->unsavedRenames() > 0) saveError = i.host->saveError();
+        if (firstRefused.empty() && i.host->refusedRenames() > 0) firstRefused = i.host->firstRefusedRename();
+        refusedRenames += i.host->refusedRenames();
         transcriptFailed = transcriptFailed || i.transcript->failed();
         refusals += i.log->refusals();
         breaches += i.log->count();
     }
     std::ostream& errors = p.errors();
+    // Every reason is said; any of the first kind is status 1.
+    bool failed = p.badLine;
     if (unsavedRenames() > 0) {
         // The site file no longer holds what the session did: not a success.
         errors << "vrel-host: " << unsavedRenames()
                << " rename(s) could not be saved; the first: " << saveError << "\n";
-        return p.status = 1;
+        failed = true;
+    }
+    if (refusedRenames > 0) {
+        errors << "vrel-host: the host refused " << refusedRenames
+               << " rename(s) the script sent, so they are not done; the first: " << firstRefused << "\n";
+        failed = true;
     }
     if (transcriptFailed) {
         const std::string& file = p.settings.transcriptFile;
         errors << "vrel-host: cannot write the transcript" << (file.empty() ? std::string() : " " + file)
                << "; it is incomplete\n";
-        return p.status = 1;
+        failed = true;
     }
     if (refusals > 0) {
         // The host itself failed on a command: what the script asked was not done.
         errors << "vrel-host: the host failed on " << refusals
                << " command(s) and refused them, see the lines starting with \"! refused: the host failed\"\n";
-        return p.status = 1;
+        failed = true;
     }
-    if (p.badLine) return p.status = 1;
-    if (breaches > 0) {
+    if (breaches > 0)
         errors << "vrel-host: " << breaches << " protocol error(s), see the lines starting with !!\n";
-        return p.status = 3;
-    }
-    return p.status = 0;
+    p.status = failed ? 1 : breaches > 0 ? 3 : 0;
+    return p.status;
 }
 
 }  // namespace vrelhost

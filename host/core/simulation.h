@@ -1,14 +1,17 @@
 // Simulation: one session of the simulator, from the settings to the exit
-// status. It opens the site (a site file, or the profile's default site),
-// loads the script library, writes the script's configuration, opens the
-// transcript and creates the script; then carries out operator lines one at
+// status. It opens the site (a site file, which it locks and whose leftover
+// temporary files it removes, or the profile's default site, which it says
+// lives in memory only), checks the panel folder, loads the script library,
+// writes the script's configuration, opens the transcript (never over an
+// existing file unless told to) and creates the script; then carries out operator lines one at
 // a time or from a stream; finish() destroys the script and says how the
 // session went. vrel-host's main, the tests and a browser view all drive a
 // session through it.
 //
 // Exit status from finish(): 0 when all went well; 1 when a line was bad (in
-// runLines without a terminal), a rename could not be saved or the transcript
-// could not be written; 3 when the script broke the host protocol.
+// runLines without a terminal), renames are missing from the site file, the
+// host refused a rename, the host failed on a command or the transcript could
+// not be written; 3 when the script broke the host protocol.
 //
 // Several instances (operator positions) may run in one session: each its
 // own script, panels, timers and transcript prefix, all on one site (its
@@ -41,6 +44,11 @@ struct SimulationSettings {
     std::string siteFile;        // empty: the profile's default site
     bool saveRenames = true;     // false: a site file is only read
     std::string transcriptFile;  // the exact transcript goes there ...
+    // Whether an existing transcript (and site copy) is replaced or refused.
+    // vrel-host sets it from --force, so a user's file is never replaced
+    // unasked; a program driving a session of its own owns its files.
+    bool replaceFiles = true;
+    std::string siteCopyFile;    // with a site file: its text as read at start is kept there (for a replay)
     std::ostream* transcriptStream = nullptr;  // ... or there (exact form) ...
     std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
     std::string panels;          // the creation text: the folder of the panel files
@@ -91,7 +99,7 @@ public:
     long long clock() const;  // milliseconds of simulated time
     std::optional<long long> nextTick() const;  // when any timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;
-    int unsavedRenames() const;  // renames the site file could not take
+    int unsavedRenames() const;  // renames the site file does not hold (none after a later good save)
 
     // Destroys the script (if it still runs) and returns the exit status;
     // the reason for a status other than 0 goes to `errors`. Once.

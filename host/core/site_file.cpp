@@ -1,15 +1,10 @@
 #include "site_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
+
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -135,11 +130,27 @@ bool readSlots(const json& slots, const std::string& where, Device& device, std:
     return true;
 }
 
+// A key the reader does not know is refused, not skipped: a misspelt
+// "databses" would otherwise load a device without its names, and every
+// rename on it would be refused later, far from the cause.
+bool onlyKnownKeys(const json& object, const std::vector<std::string>& known, const std::string& where,
+                   std::string& error) {
+    for (const auto& item : object.items()) {
+        if (std::find(known.begin(), known.end(), item.key()) != known.end()) continue;
+        std::string list;
+        for (const std::string& k : known) list += (list.empty() ? "" : ", ") + k;
+        error = where + (where.empty() ? "" : ".") + item.key() + ": unknown key (known: " + list + ")";
+        return false;
+    }
+    return true;
+}
+
 bool readDevice(const json& item, const std::string& where, Device& device, std::string& error) {
     if (!item.is_object()) {
         error = where + ": expected an object";
         return false;
     }
+    if (!onlyKnownKeys(item, {"instance", "number", "role", "databases", "slots"}, where, error)) return false;
     if (!item.contains("instance") || !item["instance"].is_string() || item["instance"].get<std::string>().empty()) {
         error = where + ".instance: expected a non-empty text";
         return false;
@@ -196,6 +207,7 @@ std::optional<Site> siteFromJson(const json& document, std::string& error) {
         error = "expected an object with a list \"devices\"";
         return std::nullopt;
     }
+    if (!onlyKnownKeys(document, {"devices"}, "", error)) return std::nullopt;
     Site site;
     std::set<int> numbers;
     std::set<std::string> instances;
@@ -218,21 +230,14 @@ std::optional<Site> siteFromJson(const json& document, std::string& error) {
 }
 
 std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std::string& error) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = "site file " + path + ": cannot be read: it is a folder";
+    std::string text, problem;
+    if (!readUserFile(path, text, problem)) {
+        error = "site file " + path + ": cannot be read: " + problem;
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "site file " + path + ": cannot be read: " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
     json document;
     try {
-        document = parseRefusingRepeatedKeys(text.str());
+        document = parseRefusingRepeatedKeys(text);
     } catch (const json::exception& e) {
         error = "site file " + path + ": " + withoutLibraryTag(e.what());
         return std::nullopt;
@@ -240,14 +245,13 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
         error = "site file " + path + ": the key \"" + e.key + "\" appears twice in one object";
         return std::nullopt;
     }
-    std::string problem;
     std::optional<Site> read = siteFromJson(document, problem);
     if (!read) {
         error = "site file " + path + ": " + problem;
         return std::nullopt;
     }
     site = std::move(*read);
-    return SiteFile(path, std::move(document));
+    return SiteFile(path, std::move(document), std::move(text));
 }
 
 void SiteFile::keep(const Site& site, const std::string& role) {
@@ -280,51 +284,10 @@ bool SiteFile::save(const Site& site, std::string& error) {
         error = "site file " + path_ + ": cannot be written as JSON: " + withoutLibraryTag(e.what());
         return false;
     }
-    return writeFileAtomically(path_, text, error);
-}
-
-bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    // A name of its own for every save, so two processes saving the same site
-    // never write into one temporary file.
-    std::string temporary = path + ".tmp.XXXXXX";
-    auto fail = [&](const std::string& what) {
-        error = "site file " + path + ": " + what + ": " + std::strerror(errno);
-        return false;
-    };
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return fail("cannot create a temporary file beside it");
-    ::fchmod(fd, 0644);  // mkstemp makes it private; a site file is an ordinary file
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return fail("cannot write " + temporary);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // On the disk before the rename, so the rename never exposes a half-written file.
-    if (::fsync(fd) != 0) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail("cannot flush " + temporary);
-    }
-    ::close(fd);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return fail("cannot replace");
-    }
-    // Make the rename itself durable.
-    std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    std::string problem;
+    if (replaceUserFile(path_, text, Existing::replace, problem)) return true;
+    error = "site file " + path_ + ": " + problem;
+    return false;
 }
 
 }  // namespace vrelhost

@@ -7,11 +7,12 @@
 //         "slots": { "211": "2", "212": "1" } }, ... ] }
 //
 // A database lists its entries from 1 on (at most 128; missing ones are
-// empty). SiteFile keeps the document it read and, after every rename of a
-// kept device (the profile says which), writes that device's databases back
-// into it: to a temporary file beside it, flushed to the disk, then renamed
-// over the original, so the file on disk is always either the old or the new
-// complete site. Everything else in the document is kept as it was.
+// empty). A key the reader does not know is refused, at every level. SiteFile
+// keeps the document it read and, after every rename of a kept device (the
+// profile says which), writes that device's databases back into it, through
+// user_file.h: the file a link points at is replaced, atomically, keeping its
+// mode, so the file on disk is always either the old or the new complete
+// site. Everything else in the document is kept as it was.
 #pragma once
 
 #include <optional>
@@ -43,16 +44,17 @@ public:
     bool save(const Site& site, std::string& error);
 
     const std::string& path() const { return path_; }
+    // The file's bytes as they were read, before any save.
+    const std::string& textAsRead() const { return textAsRead_; }
 
 private:
-    SiteFile(std::string path, nlohmann::json document) : path_(std::move(path)), document_(std::move(document)) {}
+    SiteFile(std::string path, nlohmann::json document, std::string text)
+        : path_(std::move(path)), document_(std::move(document)), textAsRead_(std::move(text)) {}
 
     std::string path_;
     nlohmann::json document_;
+    std::string textAsRead_;
     std::set<int> kept_;
 };
-
-// Writes `text` to `path` through a flushed temporary file and a rename.
-bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error);
 
 }  // namespace vrelhost

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "user_file.h"
+
 namespace vrelhost {
 namespace {
 
@@ -44,7 +46,9 @@ std::string holder(const std::string& path, const std::string& sitePath) {
 }  // namespace
 
 std::unique_ptr<SiteLock> SiteLock::take(const std::string& sitePath, std::string& error) {
-    const std::string path = sitePath + ".lock";
+    // Beside the file itself, whatever link led to it: two sessions reaching
+    // one site by two names take one lock.
+    const std::string path = targetOf(sitePath) + ".lock";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = errno == EEXIST ? holder(path, sitePath)

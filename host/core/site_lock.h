@@ -1,7 +1,8 @@
 // SiteLock: one session at a time on a site file, so that no session's
 // renames are overwritten by another's saves.
 //
-// The lock is the file SITE.lock beside the site, created exclusively and
+// The lock is the file SITE.lock beside the site (beside the file a link
+// leads to, so every name of one site takes the same lock), created exclusively and
 // holding the process id and host name of its session. A second session is
 // refused, and told who holds the site. The lock goes when the object goes,
 // and when Ctrl-C, SIGTERM or SIGHUP ends the process (signal_cleanup.h). A

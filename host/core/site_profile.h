@@ -51,6 +51,9 @@ struct SiteProfile {
     // FILE.ini).
     std::string keptRole;
     std::string keptRoleMeaning;  // for messages: "the UMD name driver"
+    // The databases the kept device must hold: a site without one of them is
+    // refused at start, since every rename the script sends there would fail.
+    std::vector<int> keptDatabases;
     std::string configEntry;  // none when empty; needs the kept role
 
     // The control that `key` and `type` press (empty: the panel has none).
@@ -64,8 +67,9 @@ namespace vrelhost {
 
 class Site;
 
-// Whether `site` is one the profile's script can run on: every role known, and
-// exactly one device with the kept role. False with `error` naming the problem.
+// Whether `site` is one the profile's script can run on: every role known,
+// exactly one device with the kept role, and that device holding the kept
+// databases. False with `error` naming the problem.
 bool siteSuitsProfile(const Site& site, const SiteProfile& profile, std::string& error);
 
 }  // namespace vrelhost

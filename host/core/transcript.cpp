@@ -56,6 +56,7 @@ void Transcript::write(const std::string& line) {
     // holds every line written so far.
     out_.flush();
     if (!out_) failed_ = true;
+    if (messages_ && form_ == Form::exact && line.compare(0, 1, "!") == 0) *messages_ << line << '\n' << std::flush;
 }
 
 void Transcript::flush() {

@@ -17,10 +17,10 @@
 // messages (! and !!) and one line counting the rest. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
-// streaming the protocol log). With several instances of the script, each
-// has its own transcript on one stream, every line carrying the instance's
-// prefix ("[2] "); the format of a line, the prefix included, is
-// transcript_format.h's. One thread.
+// streaming the protocol log); a screen, when set, every message line. With
+// several instances of the script, each has its own transcript on one
+// stream, every line carrying the instance's prefix ("[2] "); the format of a
+// line, the prefix included, is transcript_format.h's. One thread.
 #pragma once
 
 #include <functional>
@@ -74,6 +74,11 @@ public:
     // transcripts on it write out what they hold back first, so the lines
     // stay in the order they happened.
     void beforeWriting(std::function<void()> hook) { beforeWriting_ = std::move(hook); }
+    // The exact form only: every message line (! and !!) is also written to
+    // `screen` as it happens, so a failed save or a warning is seen at once
+    // while the transcript goes to a file. The stream is the caller's and must
+    // outlive the transcript; null stops it.
+    void showMessagesOn(std::ostream* screen) { messages_ = screen; }
 
 private:
     struct Read {
@@ -97,6 +102,7 @@ private:
     Listener listener_;
     std::string prefix_;
     std::function<void()> beforeWriting_;
+    std::ostream* messages_ = nullptr;
     bool failed_ = false;
     bool folding_ = false;
     std::size_t foldedLines_ = 0, foldedReads_ = 0;

@@ -19,6 +19,7 @@ const SiteProfile& kelvaneProfile() {
         p.roles = {"names"};
         p.keptRole = "names";
         p.keptRoleMeaning = "the UMD name driver";
+        p.keptDatabases = {1, 2, 3, 4, 5, 6, 7, 8, 9};  // the eight name sets and their titles
         p.configEntry = "velmorcast.StA_UMD_Names_DriverID";
         p.keyboardPanel = "2";
         p.keyboardControl = "KB_1";

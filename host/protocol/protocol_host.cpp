@@ -18,7 +18,7 @@ std::string clipped(const std::string& text, std::size_t most) {
     return text.size() > most ? text.substr(0, most) + "..." : text;
 }
 
-void* ProtocolHost::notify(void* data, int kind) {
+void* VREL_CALLBACK ProtocolHost::notify(void* data, int kind) {
     // A host never throws into a script: whatever fails here refuses this one
     // call and is said, and the script goes on.
     try {

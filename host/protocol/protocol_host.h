@@ -43,7 +43,7 @@ public:
     ProtocolHost(const ProtocolHost&) = delete;
     ProtocolHost& operator=(const ProtocolHost&) = delete;
 
-    void* notify(void* data, int kind) final;
+    void* VREL_CALLBACK notify(void* data, int kind) final;
 
     // Once a call into the script has returned: every reply it still holds is
     // a breach, reported once.

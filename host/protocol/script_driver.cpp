@@ -93,7 +93,7 @@ void ScriptDriver::destroy() {
     }
     vrel_client_callback* script = script_;
     script_ = nullptr;
-    delete script;
+    vrel_destroy_script(script);
     if (host_) host_->afterDestroy();
 }
 

@@ -9,8 +9,8 @@
 // the script's buffer, handed back with kind 5 at once or, when held, later
 // (handBackOne, or before destruction), and never touched afterwards. The
 // parent text given to the script is a private copy that it must leave as it
-// found it. destroy() deletes the script and checks that AS came and every
-// reply went back.
+// found it. destroy() ends the script (vrel_destroy_script, the way the host
+// does) and checks that AS came and every reply went back.
 //
 // The host may be null (a script without a host); host and sink are the
 // caller's and must outlive the driver. One thread.

@@ -5,6 +5,9 @@ namespace vrelhost {
 std::unique_ptr<SimulationSource> SimulationSource::start(SimulationSettings settings, std::string& error) {
     std::unique_ptr<SimulationSource> source(new SimulationSource());
     source->profile_ = settings.profile;
+    // Renames are written back only to a named site file, and only when the profile keeps a device.
+    if (settings.saveRenames && settings.profile && !settings.profile->keptRole.empty())
+        source->siteFile_ = settings.siteFile;
     settings.echoInput = true;
     SimulationSource* self = source.get();
     settings.listener = [self](const std::string& line) { self->heard(line); };

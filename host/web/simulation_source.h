@@ -29,6 +29,7 @@ public:
     long long clock() const override { return simulation_->clock(); }
     std::optional<long long> nextTick() const override { return simulation_->nextTick(); }
     bool alive() const override { return simulation_->alive(); }
+    std::string siteFile() const override { return siteFile_; }
     std::string keyboardPanel() const override { return profile_->keyboardPanel; }
     std::string keyboardControl() const override { return profile_->keyboardControl; }
     void onTranscriptLine(std::function<void(const std::string&)> listener) override;
@@ -42,6 +43,7 @@ private:
 
     static constexpr std::size_t keptEarly = 10000;
     const SiteProfile* profile_ = nullptr;
+    std::string siteFile_;
     std::function<void(const std::string&)> listener_;
     std::vector<std::string> early_;
     std::unique_ptr<Simulation> simulation_;

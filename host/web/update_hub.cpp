@@ -22,20 +22,19 @@ void UpdateHub::publish(std::string panels, std::string site) {
             ++siteVersion_;
         }
     }
-    changed_.notify_all();
+    if (listener_) listener_();
 }
 
+void UpdateHub::setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
 void UpdateHub::stop() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopped_ = true;
-    }
-    changed_.notify_all();
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
 }
 
 UpdateHub::News UpdateHub::take(Cursor& cursor) {
+    std::lock_guard<std::mutex> lock(mutex_);
     News news;
-    news.stopped = stopped_;
     const std::uint64_t first = lineCount_ - lines_.size();  // number of the oldest line kept
     if (cursor.lines < first) {
         news.linesDropped = cursor.lines > 0;
@@ -52,15 +51,6 @@ UpdateHub::News UpdateHub::take(Cursor& cursor) {
         cursor.site = siteVersion_;
     }
     return news;
-}
-
-UpdateHub::News UpdateHub::wait(Cursor& cursor, std::chrono::milliseconds timeout) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait_for(lock, timeout, [&] {
-        return stopped_ || cursor.panels != panelsVersion_ || cursor.site != siteVersion_ ||
-               cursor.lines != lineCount_;
-    });
-    return take(cursor);
 }
 
 bool UpdateHub::openStream(int limit) {

@@ -1,15 +1,16 @@
 // UpdateHub: what every connected browser is owed, held for the streams.
 //
 // The simulation's side publishes the panels' and the site's JSON after each
-// change and appends each transcript line; every event stream waits on the
-// hub and takes what is new since it last looked: the transcript lines it has
-// not sent (or, when it fell too far behind, the recent ones and a note), the
-// site when it changed, the panels when they changed. Thread-safe; owns copies
-// of everything it holds.
+// change and appends each transcript line; every event stream takes what is
+// new since it last looked: the transcript lines it has not sent (or, when it
+// fell too far behind, the recent ones and a note), the site when it changed,
+// the panels when they changed. What a stream is owed is bounded however
+// slowly it reads: it holds a cursor, not a queue. After each publish the
+// listener is called (on the publishing thread, outside the hub's lock) so
+// the streams can be woken. Thread-safe; owns copies of everything it holds.
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -25,6 +26,9 @@ public:
     void appendLine(const std::string& line);
     // Publishes a new state; the site text only counts when it differs.
     void publish(std::string panels, std::string site);
+    // Set before anything is published; called after each publish.
+    void setListener(std::function<void()> listener);
+    // No stream opens after this.
     void stop();
 
     // Where a stream stands: all zero for a new one.
@@ -38,11 +42,10 @@ public:
         bool linesDropped = false;  // older lines this stream never got
         std::string panels;         // empty when unchanged
         std::string site;           // empty when unchanged
-        bool stopped = false;
         bool empty() const { return lines.empty() && panels.empty() && site.empty() && !linesDropped; }
     };
-    // Waits up to `timeout` for anything the cursor has not seen.
-    News wait(Cursor& cursor, std::chrono::milliseconds timeout);
+    // What the cursor has not seen, and the cursor moved past it.
+    News take(Cursor& cursor);
 
     // Streams open now, for the limit on them and for tests.
     bool openStream(int limit);
@@ -50,10 +53,8 @@ public:
     int streams() const;
 
 private:
-    News take(Cursor& cursor);
-
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    std::function<void()> listener_;
     std::deque<std::string> lines_;
     std::uint64_t lineCount_ = 0;  // lines ever appended
     std::string panels_, site_;

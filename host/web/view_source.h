@@ -35,6 +35,9 @@ public:
     // False once the script is gone (it failed, or the session ended).
     virtual bool alive() const = 0;
 
+    // The file every accepted rename is saved to; empty when renames stay in memory.
+    virtual std::string siteFile() const = 0;
+
     // The panel and control that the "key" line types on.
     virtual std::string keyboardPanel() const = 0;
     virtual std::string keyboardControl() const = 0;

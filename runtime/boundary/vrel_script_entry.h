@@ -5,8 +5,8 @@
 // The host calls the entry once per panel instance with its own callback
 // object (not owned by the script; may be null) and the creation text (the
 // folder of the panel files; may be null). It returns the new script, which the
-// host owns and destroys through its virtual destructor, or null when the
-// script could not be created. No exception may leave it: the host is not
+// host owns and ends through the vtable's destructor slot (vrel_destroy_script),
+// or null when the script could not be created. No exception may leave it: the host is not
 // built to catch one.
 //
 // A script library defines it, everything else of the library staying hidden:
@@ -19,11 +19,13 @@
 
 #include "runtime/boundary/vrel_client_callback.h"
 
-// Marks the entry as exported, whatever the library's default visibility.
+// Marks the entry as exported, whatever the library's default visibility. In
+// the Visual C++ layout it also marks the entry as called by a host that keeps
+// the stack aligned to 4 bytes only (VREL_HOST_ENTRY).
 #if defined(_WIN32)
-#define VREL_SCRIPT_EXPORT __declspec(dllexport)
+#define VREL_SCRIPT_EXPORT __declspec(dllexport) VREL_HOST_ENTRY
 #else
-#define VREL_SCRIPT_EXPORT __attribute__((visibility("default")))
+#define VREL_SCRIPT_EXPORT __attribute__((visibility("default"))) VREL_HOST_ENTRY
 #endif
 
 // The entry as a host holds it after looking it up.

@@ -35,6 +35,33 @@ TEST(ConfigFolder, HoldsTheNameDriverAndIsRemovedWithItsOwner) {
     EXPECT_FALSE(exists(folder));
 }
 
+// The variable the folder was named in is as it was before the session:
+// set to what it held, set but empty, or not set at all.
+TEST(ConfigFolder, PutsTheVariableBackAsItWas) {
+    const char* saved = std::getenv("VREL_CONFIG_DIR");
+    const std::string outer = saved ? saved : "";
+    const bool wasSet = saved != nullptr;
+    for (const char* before : {"/site/config", "", static_cast<const char*>(nullptr)}) {
+        if (before) setenv("VREL_CONFIG_DIR", before, 1);
+        else unsetenv("VREL_CONFIG_DIR");
+        std::string error;
+        std::unique_ptr<ConfigFolder> config = ConfigFolder::create("velmorcast.StA_UMD_Names_DriverID", "60", error);
+        ASSERT_TRUE(config) << error;
+        ASSERT_NE(std::getenv("VREL_CONFIG_DIR"), nullptr);
+        EXPECT_EQ(std::string(std::getenv("VREL_CONFIG_DIR")), config->path());
+        config.reset();
+        const char* after = std::getenv("VREL_CONFIG_DIR");
+        if (before) {
+            ASSERT_NE(after, nullptr) << "\"" << before << "\" was unset";
+            EXPECT_EQ(std::string(after), before);
+        } else {
+            EXPECT_EQ(after, nullptr) << "set to " << after;
+        }
+    }
+    if (wasSet) setenv("VREL_CONFIG_DIR", outer.c_str(), 1);
+    else unsetenv("VREL_CONFIG_DIR");
+}
+
 // The child makes the folder, tells the parent where, and is ended by
 // `signal`; the parent checks how it ended and what it left.
 void endedBySignal(int signal, bool ignoredBefore, int& howEnded, std::string& folder) {

@@ -25,7 +25,7 @@ public:
     }
     ~MisbehavingScript() override { send("AS"); }
 
-    void* notify(void*, int) override { return nullptr; }
+    void* VREL_CALLBACK notify(void*, int) override { return nullptr; }
 
 private:
     void* send(const char* text) { return host_->notify(const_cast<char*>(text), 0); }

@@ -25,7 +25,7 @@ protected:
         std::ofstream(folder + "/tour.txt") << "show 1\npress 1 Next\n";
         std::ofstream(folder + "/site.json") << R"({"devices": [
             {"instance": "Router", "number": 1, "role": "router"},
-            {"instance": "Names", "number": 2, "role": "names"}]})";
+            {"instance": "Names", "number": 2, "role": "names", "databases": {"1": [], "2": ["A"]}}]})";
         std::ofstream(folder + "/mixer_site.json") << R"({"devices": [
             {"instance": "Names", "number": 2, "role": "names"},
             {"instance": "Vision", "number": 3, "role": "mixer"}]})";
@@ -40,6 +40,7 @@ protected:
                     {"demoOpening", "Two steps."},
                     {"roles", {"names"}},
                     {"keptRole", "names"},
+                    {"keptDatabases", {2, 1}},
                     {"configEntry", "panel.Names_Driver"},
                     {"keyboard", {{"panel", "2"}, {"control", "KB_1"}}}};
     }
@@ -64,13 +65,14 @@ TEST_F(ProfileFileTest, GoodProfileIsReadWithPathsBesideIt) {
     EXPECT_EQ(profile->demo(), "show 1\npress 1 Next\n");
     EXPECT_EQ(profile->tourOpening, "Two steps.");
     EXPECT_EQ(profile->keptRole, "names");
+    EXPECT_EQ(profile->keptDatabases, (std::vector<int>{1, 2}));
     EXPECT_EQ(profile->configEntry, "panel.Names_Driver");
     EXPECT_EQ(profile->keyboardPanel + " " + profile->keyboardControl, "2 KB_1");
 
     // The optional fields left out: no kept role, no demo, no keyboard. A bare
     // library name not beside the profile is looked for as the built-in ones.
     json plain = good();
-    for (const char* field : {"demo", "demoOpening", "keptRole", "configEntry", "keyboard"})
+    for (const char* field : {"demo", "demoOpening", "keptRole", "keptDatabases", "configEntry", "keyboard"})
         plain.erase(field);
     plain["library"] = "libelsewhere.so";
     profile = readProfileFile(write(plain.dump()), false, error);
@@ -119,11 +121,25 @@ TEST_F(ProfileFileTest, BadProfilesNameTheFileAndTheField) {
         {"demo a folder", "", {{"demo", "panels"}}, "demo: " + folder + "/panels is a folder, not a file"},
         {"roles not a list", "", {{"roles", "names"}}, "roles: expected a list of texts"},
         {"kept role unknown", "", {{"keptRole", "tally"}}, "keptRole: \"tally\" is not one of the roles"},
-        {"entry without kept role", "", {{"keptRole", nullptr}}, "configEntry: needs a keptRole"},
+        {"entry without kept role",
+         "",
+         {{"keptRole", nullptr}, {"keptDatabases", nullptr}},
+         "configEntry: needs a keptRole"},
         {"entry not FILE.SECTION",
          "",
          {{"configEntry", "panel"}},
          "configEntry: \"panel\" is not FILE.SECTION"},
+        {"kept databases without a kept role",
+         "",
+         {{"keptRole", nullptr}, {"configEntry", nullptr}},
+         "keptDatabases: needs a keptRole"},
+        {"kept databases not numbers", "", {{"keptDatabases", {"1"}}}, "keptDatabases: expected a list of database"},
+        {"kept databases negative", "", {{"keptDatabases", {-1}}}, "keptDatabases: expected a list of database"},
+        {"site without a kept database",
+         "",
+         {{"keptDatabases", {1, 2, 3, 4, 9}}},
+         "site: " + folder + "/site.json: devices[1].databases: the names device (device 2) has no database 3, 4, "
+                             "9; the profile test needs 1 to 4, 9"},
         {"keyboard half given",
          "",
          {{"keyboard", {{"panel", "2"}, {"control", nullptr}}}},

@@ -37,7 +37,7 @@ public:
         if (behaviour->atCreate) behaviour->atCreate(host_);
     }
     ~FakeScript() override { send(host_, "AS"); }
-    void* notify(void* data, int kind) override {
+    void* VREL_CALLBACK notify(void* data, int kind) override {
         if (behaviour->onNotify) behaviour->onNotify(host_, data, kind);
         return nullptr;
     }
@@ -249,6 +249,63 @@ TEST_F(HostSession, KeyboardAndRefusedPresses) {
     EXPECT_EQ(runner.runLine("dbchange 60 x 1 A", lineError), ScenarioRunner::Outcome::error);
     EXPECT_EQ(lineError, "\"x\" is not a number");
     EXPECT_EQ(runner.runLine("wait 86400001", lineError), ScenarioRunner::Outcome::error);
+}
+
+// A key is one character of any script: a whole UTF-8 character (two, three
+// or four bytes) is one key and one keyboard character; a byte that starts
+// no character (Latin-1, a cut sequence, an overlong form) is one of its own.
+// Backspace takes back one character, however many bytes it has.
+TEST_F(HostSession, KeysAreCharactersOfAnyScript) {
+    std::vector<std::string> keys;
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "PS '2' '" + std::string(VREL_HOST_PANELS) + "/NameEdit.vrel_ui'");
+        send(h, "CE '2' 'KB_1'");
+    };
+    script.onNotify = [&](vrel_client_callback*, void* data, int kind) {
+        if (kind == vrel_kind::button) keys.push_back(static_cast<button_record*>(data)->event->sub[0]);
+    };
+    start();
+    ScenarioRunner::Options options;
+    options.keyboardPanel = "2";
+    options.keyboardControl = "KB_1";
+    ScenarioRunner runner(session, host, transcript, options);
+    auto text = [this] { return host.panels().control("2", "KB_1")->property("text"); };
+    std::string lineError;
+    ASSERT_EQ(runner.runLine("type \xc3\x87" "a \xe2\x82\xac\xf0\x9f\x98\x80", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(keys, (std::vector<std::string>{"\xc3\x87", "a", "space", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}));
+    EXPECT_EQ(text(), "\xc3\x87" "a \xe2\x82\xac\xf0\x9f\x98\x80");
+    for (const char* after : {"\xc3\x87" "a \xe2\x82\xac", "\xc3\x87" "a ", "\xc3\x87" "a", "\xc3\x87", "", ""}) {
+        ASSERT_EQ(runner.runLine("key backspace", lineError), ScenarioRunner::Outcome::done);
+        EXPECT_EQ(text(), after);
+    }
+    keys.clear();
+    ASSERT_EQ(runner.runLine("type \xe9\xc3x\xc0\xaf", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(keys, (std::vector<std::string>{"\xe9", "\xc3", "x", "\xc0", "\xaf"}));
+    EXPECT_EQ(text(), "\xe9\xc3x\xc0\xaf");
+    ASSERT_EQ(runner.runLine("key backspace", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(text(), "\xe9\xc3x\xc0") << "a stray byte goes on its own";
+    ASSERT_EQ(runner.runLine("key \xc3\xa9", lineError), ScenarioRunner::Outcome::done);
+    ASSERT_EQ(runner.runLine("key return", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(text(), "\xe9\xc3x\xc0\xc3\xa9") << "a named key adds nothing, a letter its bytes";
+    // Past what a name holds: the keyboard keeps it all.
+    ASSERT_EQ(runner.runLine("type ABCDEFGHIJKLMNOPQRSTUVWXYZ", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(text().size(), 6u + 26u);
+}
+
+// A rename the host cannot carry out (no such device, database or entry) is
+// counted and said; the session ends with status 1 on it.
+TEST_F(HostSession, RenamesTheHostRefusesAreCountedAndSaid) {
+    script.atCreate = [](vrel_client_callback* h) {
+        send(h, "RM 60 3 129 'Too far' 0");
+        send(h, "RM 60 3 17 'Fine' 0");
+        send(h, "RM 60 12 1 'No set' 0");
+        send(h, "RM 99 1 1 'Nobody' 0");
+    };
+    start();
+    EXPECT_EQ(host.refusedRenames(), 3);
+    EXPECT_EQ(host.firstRefusedRename(), "RM: device 60 has no entry 129 in database 3");
+    EXPECT_NE(said().find("! RM: device 99 has no entry 1 in database 1; the rename is not done"), std::string::npos);
+    EXPECT_EQ(*site.entry(60, 3, 17), "Fine");
 }
 
 // The component itself, loaded as vrel-host loads it.

@@ -3,11 +3,15 @@
 // and the exit status from finish(). Also that the README lists every verb.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "kelvane_profile.h"
+#include "line_reader.h"
 #include "simulation.h"
 
 namespace vrelhost {
@@ -85,6 +89,108 @@ TEST(Simulation, StartRefusesWhatItCannotOpen) {
     std::string error;
     EXPECT_FALSE(Simulation::start(settings, error));
     EXPECT_NE(error.find("/nonexistent/libnothing.so"), std::string::npos) << error;
+}
+
+// `exit` is `quit` by another name: it ends the lines, so nothing after it
+// runs, and takes nothing after it either.
+TEST(Simulation, ExitEndsTheLinesAsQuitDoes) {
+    for (const char* verb : {"exit", "quit"}) {
+        std::ostringstream transcript, errors;
+        std::vector<std::string> lines;
+        SimulationSettings settings = settingsFor(transcript, lines);
+        settings.errors = &errors;
+        std::string error;
+        std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+        ASSERT_TRUE(simulation) << error;
+        EXPECT_EQ(simulation->runLine(std::string(verb) + " now").outcome, Simulation::Outcome::error) << verb;
+        std::istringstream input(std::string(verb) + "\npress 1 Select_3\n");
+        EXPECT_TRUE(simulation->runLines(input, false, "input"));
+        EXPECT_EQ(transcript.str().find("press 1 Select_3"), std::string::npos) << "a line after " << verb << " ran";
+        EXPECT_NE(transcript.str().find(std::string("# 1: ") + verb + " now\n"), std::string::npos);
+        EXPECT_EQ(simulation->finish(), 0) << "a line given alone is the caller's to judge";
+    }
+}
+
+// A line that never ends (standard input from /dev/zero) is a bad line, said
+// with its number, not an endless read; a last line without its line end runs.
+TEST(Simulation, ALineFromAStreamIsBounded) {
+    std::ostringstream transcript, errors;
+    std::vector<std::string> lines;
+    SimulationSettings settings = settingsFor(transcript, lines);
+    settings.errors = &errors;
+    std::string error;
+    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+    ASSERT_TRUE(simulation) << error;
+    std::istringstream exact("show 1\n" + std::string(longestLine, ' ') + "\nshow 2");
+    EXPECT_TRUE(simulation->runLines(exact, false, "input")) << errors.str();
+    EXPECT_NE(transcript.str().find("# 3: show 2\n"), std::string::npos) << "the last line, without its line end";
+    std::istringstream endless("show 1\n" + std::string(longestLine + 1, 'x'));
+    EXPECT_FALSE(simulation->runLines(endless, false, "input"));
+    EXPECT_NE(errors.str().find("\ninput:5: a line longer than 1 MiB, more than any operator line; is this the right "
+                                "input?\n"),
+              std::string::npos)
+        << errors.str();
+    EXPECT_EQ(simulation->finish(), 1);
+}
+
+// With the transcript in a file, every ! line reaches the console as it is
+// written; without a site file, the session says once that renames stay in
+// memory.
+TEST(Simulation, MessagesReachTheConsoleAndAnUnsavedSiteIsSaid) {
+    std::ostringstream transcript, console, errors;
+    std::vector<std::string> lines;
+    SimulationSettings settings = settingsFor(transcript, lines);
+    settings.console = &console;
+    settings.errors = &errors;
+    std::string error;
+    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+    ASSERT_TRUE(simulation) << error;
+    EXPECT_EQ(errors.str(),
+              "vrel-host: no site file: renames live in memory only and are gone when the session ends "
+              "(--write-site FILE once, then --site FILE, keeps them)\n");
+    simulation->runLine("press 1 Confirm");
+    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n")
+        << "only the message, once";
+    simulation->runLine("revertive 57 212 2");
+    EXPECT_EQ(console.str().find("revertive"), std::string::npos) << "the transcript itself stays in its file";
+    EXPECT_EQ(simulation->finish(), 0);
+    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n");
+}
+
+// The script reads its configuration from a folder of the session's own;
+// once the session is over, the folder is gone and the variable that named
+// it holds what it held before.
+TEST(Simulation, LeavesTheConfigurationAsItFoundIt) {
+    const char* saved = std::getenv("VREL_CONFIG_DIR");
+    const std::string outer = saved ? saved : "";
+    setenv("VREL_CONFIG_DIR", "/etc/site-config", 1);
+    std::string folder;
+    {
+        std::ostringstream transcript;
+        std::vector<std::string> lines;
+        std::string error;
+        std::unique_ptr<Simulation> simulation = Simulation::start(settingsFor(transcript, lines), error);
+        ASSERT_TRUE(simulation) << error;
+        folder = std::getenv("VREL_CONFIG_DIR");
+        EXPECT_NE(folder, "/etc/site-config");
+        EXPECT_EQ(simulation->finish(), 0);
+    }
+    EXPECT_STREQ(std::getenv("VREL_CONFIG_DIR"), "/etc/site-config");
+    EXPECT_NE(access(folder.c_str(), F_OK), 0) << folder << " is left behind";
+    if (saved) setenv("VREL_CONFIG_DIR", outer.c_str(), 1);
+    else unsetenv("VREL_CONFIG_DIR");
+}
+
+TEST(Simulation, StartRefusesAPanelFolderThatIsNotThere) {
+    std::ostringstream transcript;
+    std::vector<std::string> lines;
+    SimulationSettings settings = settingsFor(transcript, lines);
+    settings.panels = "/nonexistent/panels";
+    std::string error;
+    EXPECT_FALSE(Simulation::start(settings, error));
+    EXPECT_EQ(error, "the panel folder /nonexistent/panels does not exist; the script would start without its "
+                     "panels (give the folder with --panels)");
+    EXPECT_TRUE(lines.empty()) << "the script was created";
 }
 
 // Every verb of the table is in help and in the README's list of operator lines.

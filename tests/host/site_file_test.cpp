@@ -20,6 +20,8 @@
 #include "panel_definition.h"
 #include "simulated_host.h"
 #include "site_file.h"
+#include "site_profile.h"
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -42,9 +44,8 @@ protected:
     void SetUp() override {
         path = folder + "/site.json";
         nlohmann::json document = defaultSiteDocument();
-        document["operator_notes"] = "kept as written";
         std::string error;
-        ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
+        ASSERT_TRUE(replaceUserFile(path, document.dump(2), Existing::replace, error)) << error;
     }
 
     // Renames through the host's command, as the script sends it.
@@ -79,10 +80,6 @@ TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
     EXPECT_EQ(*again.entry(60, 3, 128), *site.entry(60, 3, 128));
     EXPECT_EQ(*again.entry(10, 0, 1), "Camera 1");
     EXPECT_EQ(*again.slot(57, 212), "1");
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("kept as written"), std::string::npos);
 }
 
 // A profile without a kept role keeps nothing, not the devices that have no role.
@@ -90,7 +87,7 @@ TEST_F(SiteFileTest, NoKeptRoleSavesNoDevice) {
     nlohmann::json document = defaultSiteDocument();
     for (nlohmann::json& device : document["devices"]) device.erase("role");
     std::string error;
-    ASSERT_TRUE(writeFileAtomically(path, document.dump(2), error)) << error;
+    ASSERT_TRUE(replaceUserFile(path, document.dump(2), Existing::replace, error)) << error;
     Site site;
     std::optional<SiteFile> file = SiteFile::open(path, site, error);
     ASSERT_TRUE(file) << error;
@@ -210,6 +207,21 @@ TEST(SiteDocument, RefusesWhatIsNotASite) {
         {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"x":[]}}]})",
          "devices[0].databases.x: a database is named by its number, 0 or more"},
         {R"({"devices":[{"number":1,"role":"names"}]})", "devices[0].instance: expected a non-empty text"},
+        // A key not known is refused, not skipped: a misspelt one would lose what it holds.
+        {R"({"devices":[], "device":[]})", "device: unknown key (known: devices)"},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names","databses":{"1":["x"]}}]})",
+         "devices[0].databses: unknown key (known: instance, number, role, databases, slots)"},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"1x":[]}}]})",
+         "devices[0].databases.1x: a database is named by its number, 0 or more"},
+        {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"-1":[]}}]})",
+         "devices[0].databases.-1: a database is named by its number, 0 or more"},
+        {R"({"devices":[{"instance":"A","number":1,"slots":{"0":"x"}}]})",
+         "devices[0].slots.0: a slot is numbered 1 to 4096"},
+        {R"({"devices":[{"instance":"A","number":2147483648}]})",
+         "devices[0].number: expected a device number, 1 or more"},
+        {R"({"devices":[{"instance":"A","number":0}]})", "devices[0].number: expected a device number, 1 or more"},
+        {R"({"devices":[{"instance":"A","number":1},{"instance":"A","number":2}]})",
+         "devices[1].instance: \"A\" is listed twice"},
     };
     for (const auto& [text, problem] : cases) {
         std::string error;
@@ -231,6 +243,32 @@ TEST_F(SiteFileTest, RefusesRepeatedKeysAndFolders) {
     EXPECT_EQ(error, "site file " + path + ": the key \"number\" appears twice in one object");
     EXPECT_FALSE(SiteFile::open(folder, site, error));
     EXPECT_EQ(error, "site file " + folder + ": cannot be read: it is a folder");
+}
+
+// The kept device must hold every database the profile names; the message
+// says which are missing and which are needed, in ranges.
+TEST(SiteProfile, TheKeptDeviceMustHoldTheDatabasesTheProfileNeeds) {
+    SiteProfile profile;
+    profile.name = "p";
+    profile.roles = {"names"};
+    profile.keptRole = "names";
+    profile.keptRoleMeaning = "the name driver";
+    profile.keptDatabases = {1, 2, 3, 4, 9};
+    Site site;
+    site.devices.push_back(Device{10, "Router", "router", {}, false, {}});
+    site.devices.push_back(Device{60, "Names", "names", {{1, {}}, {2, {}}, {4, {}}}, false, {}});
+    std::string error;
+    EXPECT_FALSE(siteSuitsProfile(site, profile, error));
+    EXPECT_EQ(error, "devices[1].databases: the name driver (device 60) has no database 3, 9; the profile p needs "
+                     "1 to 4, 9");
+    site.devices[1].databases[3] = {};
+    site.devices[1].databases[9] = {};
+    EXPECT_TRUE(siteSuitsProfile(site, profile, error)) << error;
+    // The router's databases are not the kept device's.
+    site.devices[1].databases.erase(1);
+    site.devices[0].databases[1] = {};
+    EXPECT_FALSE(siteSuitsProfile(site, profile, error));
+    EXPECT_NE(error.find("has no database 1;"), std::string::npos) << error;
 }
 
 TEST(PanelDefinition, ReadsControlsAndNamesTheBadLine) {

@@ -16,6 +16,7 @@
 #include "replay.h"
 #include "site_file.h"
 #include "tour.h"
+#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -130,7 +131,7 @@ protected:
 TEST_F(Tour, TellsEachStepAndSumsUpWhatItDid) {
     const std::string site = folder + "/site.json", log = folder + "/demo.log";
     std::string error;
-    ASSERT_TRUE(writeFileAtomically(site, kelvaneProfile().defaultSite().dump(2), error)) << error;
+    ASSERT_TRUE(replaceUserFile(site, kelvaneProfile().defaultSite().dump(2), Existing::keep, error)) << error;
     SimulationSettings settings = kelvaneSettings();
     settings.siteFile = site;
     settings.transcriptFile = log;

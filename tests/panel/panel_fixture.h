@@ -49,7 +49,7 @@ protected:
         });
     }
 
-    void start() { panel = std::make_unique<Kelvane>(&host, ""); }
+    void start() { panel.reset(new Kelvane(&host, "")); }
     // Starts the panel and forgets the start-up commands.
     void startQuietly() {
         start();
@@ -92,7 +92,7 @@ protected:
     }
 
     RecordingHost host;
-    std::unique_ptr<vrel_client_callback> panel;
+    std::unique_ptr<vrel_client_callback, vrel_script_deleter> panel;
 };
 
 // Command-list builders for the sequences the panel repeats.

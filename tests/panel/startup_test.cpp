@@ -48,7 +48,7 @@ TEST_F(StartUp, SendsTheWholeSequenceWithTheConfiguredNameDriver) {
 
 TEST_F(StartUp, CompletesAgainstAHostThatAnswersNothing) {
     RecordingHost silent;
-    auto quiet = std::make_unique<Kelvane>(&silent, "");
+    std::unique_ptr<Kelvane, vrel_script_deleter> quiet(new Kelvane(&silent, ""));
     // Devices stay 0, names stay empty; the name driver still comes from the site setting.
     EXPECT_EQ(silent.commands(), startUpSequence(0, 0, names, std::vector<std::string>(8, "")));
     // Every name read is handed back, null replies included.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <set>
 #include <sstream>
 #include <variant>
@@ -162,6 +163,31 @@ TEST(CommandParser, RefusesTextsThatDoNotFitTheirForm) {
         std::string error;
         EXPECT_FALSE(parseHostCommand(text, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+// A number field is a whole word of decimal digits (with a minus sign at
+// most): anything after the digits, before or after the free text, makes
+// the command malformed rather than a number read from its start.
+TEST(CommandParser, NumberFieldsTakeNothingAfterTheirDigits) {
+    for (const char* text : {"IP 57 211 212x", "IP 57x 211 212", "RN 60 3 17.5", "RN 60 3 1e2", "RN 0x3c 3 17",
+                             "ET 1 1000ms", "ET 1x", "IU 57;", "IR 57 211 212x 'ADD'", "RR 60 1x 128",
+                             "IW 57x '3' 212 0", "IW 57 '3' 212x 0", "IW 57 '3' 212 0x", "RM 60x 3 17 'a' 0",
+                             "RM 60 3 17 'a' 0!", "RM 60 3 17x 'a' 0", "RN 60 3 17 ", "RN 60  3 17", "RN 60 3 -"}) {
+        std::string error;
+        GrammarError kind = GrammarError::none;
+        EXPECT_FALSE(parseHostCommand(text, error, &kind)) << text;
+        EXPECT_EQ(kind, GrammarError::fields) << text;
+        EXPECT_EQ(error, "fields do not match the form of " + std::string(text, 2)) << text;
+    }
+    const auto rn = std::get<cmd::RN>(parsed("RN -60 0 -2147483648").fields);
+    EXPECT_EQ(std::vector<int>({rn.device, rn.database, rn.index}), (std::vector<int>{-60, 0, INT32_MIN}));
+    const auto iw = std::get<cmd::IW>(parsed("IW 57 '212 0' 2147483647 0").fields);
+    EXPECT_EQ(std::vector<int>({iw.device, iw.slot, iw.flag}), (std::vector<int>{57, INT32_MAX, 0}));
+    EXPECT_EQ(iw.value, "212 0");
+    for (const char* text : {"RN 60 3 2147483648", "RN 60 3 -2147483649"}) {
+        std::string error;
+        EXPECT_FALSE(parseHostCommand(text, error)) << text << " does not fit a 32-bit number";
     }
 }
 

@@ -121,6 +121,27 @@ TEST(ProtocolHost, ALenientHostTakesFieldsThatDoNotFitButNeverAnUnknownCode) {
     EXPECT_THAT(heard.breaches, ElementsAre("malformed command (unknown command code): QQ 1"));
 }
 
+// The closing AS is held to its form whatever the host's leniency: it is the
+// script's last word either way, and nothing may follow it.
+TEST(ProtocolHost, AClosingCommandIsCheckedAndClosesEvenWhenMalformed) {
+    for (const ProtocolHost::Fields fields : {ProtocolHost::Fields::checked, ProtocolHost::Fields::lenient}) {
+        Heard heard;
+        TestHost host(heard, fields);
+        send(host, "AS x");
+        EXPECT_TRUE(host.closed());
+        send(host, "RN 60 1 1");
+        host.afterDestroy();
+        EXPECT_THAT(host.carried, IsEmpty());
+        EXPECT_THAT(heard.breaches, ElementsAre("malformed command (fields do not match the form of AS): AS x",
+                                                "command after the closing AS: RN 60 1 1"));
+    }
+    Heard heard;
+    TestHost host(heard);
+    send(host, "CD '1' 'x'");
+    host.afterDestroy();
+    EXPECT_THAT(heard.breaches, ElementsAre("the script was destroyed without sending AS"));
+}
+
 TEST(HostRecords, TextRecordsHoldTheirFieldsAndTextInTheHostsLayout) {
     RevertiveRecord revertive(57, 212, "Cam 1");
     DatabaseRecord database(60, 9, 3, "");

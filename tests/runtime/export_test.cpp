@@ -33,7 +33,7 @@ TEST_F(ExportTest, CreatesAScriptThatClosesWithAsLast) {
     RecordingHost host;
     vrel_client_callback* script = load_(&host, "");
     ASSERT_NE(script, nullptr);
-    delete script;
+    vrel_destroy_script(script);
     ASSERT_FALSE(host.commands().empty());
     EXPECT_EQ(host.commands().back(), "AS");
     EXPECT_EQ(host.repliesOutstanding(), 0u);
@@ -46,7 +46,7 @@ TEST_F(ExportTest, ScriptWithoutHostSendsNothingAndIgnoresUnknownKinds) {
     EXPECT_EQ(script->notify(nullptr, 0), nullptr);
     EXPECT_EQ(script->notify(nullptr, 8), nullptr);
     EXPECT_EQ(script->notify(nullptr, -1), nullptr);
-    delete script;
+    vrel_destroy_script(script);
 }
 
 TEST_F(ExportTest, OnlyTheEntryIsVisible) {

@@ -77,7 +77,12 @@ try {
   // Only the view itself is ever asked for.
   await page.route('**/*', (route) => (route.request().url().startsWith(url) ? route.continue() : route.abort()));
   page.on('pageerror', (e) => pageErrors.push(e));
-  await page.goto(url);
+  const opened = await page.goto(url);
+  // No page elsewhere may frame the view, and it runs only its own script.
+  const headers = opened.headers();
+  assert.equal(headers['x-frame-options'], 'DENY');
+  assert.match(headers['content-security-policy'], /frame-ancestors 'none'/);
+  assert.equal(headers['x-content-type-options'], 'nosniff');
   // A second browser on the same simulation: it must see what the first does.
   const other = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
   other.on('pageerror', (e) => pageErrors.push(e));
@@ -109,6 +114,7 @@ try {
 
   await page.waitForSelector('[data-panel="1"].on-screen');
   await page.waitForSelector('[data-panel="2"].off-screen');
+  assert.equal(await page.locator('#site-file').textContent(), 'site file: ' + site, 'the page names the site file');
   const titles = device(start, 'names').databases['9'];
   assert.equal(await control(1, 'Names_3').textContent(), titles[2], 'panel 1 shows the titles of the demo site');
   assert.equal(await control(1, 'Confirm').isDisabled(), true);
@@ -183,6 +189,49 @@ try {
   await page.waitForSelector('[data-panel="2"] [data-control="KB_1"].disabled');
   await page.locator('[data-panel="2"]').screenshot({ path: join(out, 'panel-2.png') });
   await page.screenshot({ path: join(out, 'view.png'), fullPage: true });
+
+  // 4. A name with an accent, typed on the computer's keyboard, reaches the site file byte for byte.
+  nextStep();
+  await control(2, 'SrcName').locator('[data-index="18"]').click();
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"]:not(.disabled)');
+  for (let i = 0; i < set3[17].length; ++i) await page.keyboard.press('Backspace');
+  await page.keyboard.type('Caf');
+  // The key of a keyboard whose layout has é (Playwright's own layout has not): a trusted key event.
+  const input = await page.context().newCDPSession(page);
+  for (const type of ['keyDown', 'keyUp'])
+    await input.send('Input.dispatchKeyEvent', { type, key: 'é', text: type === 'keyDown' ? 'é' : undefined });
+  await page.waitForFunction(() =>
+    document.querySelector('[data-panel="2"] [data-control="KB_1"] .typed').textContent === 'Café', null, { timeout: 3000 });
+  await page.keyboard.press('Enter');
+  await hasLook(2, 'Update', 'KR_TakeHigh');
+  await control(2, 'Update').click();
+  await page.waitForFunction(() => document.querySelector(
+    '[data-panel="2"] [data-control="SrcName"] [data-index="18"] .name')?.textContent === 'Café', null, { timeout: 3000 });
+  expectInTranscript(['key é', "> RM 60 3 18 'Café' 0"]);
+  const savedBytes = Buffer.from(device(siteAt(site), 'names').databases['3'][17], 'utf8');
+  assert.deepEqual(savedBytes, Buffer.from([0x43, 0x61, 0x66, 0xc3, 0xa9]), 'the site file holds Café in UTF-8');
+
+  // 5. The on-screen keyboard: capitals through shift, and the apostrophe with its warning.
+  nextStep();
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"].disabled');
+  await control(2, 'SrcName').locator('[data-index="19"]').click();
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"]:not(.disabled)');
+  const keyOf = (name) => control(2, 'KB_1').locator(`[data-key="${name}"]`);
+  for (let i = 0; i < set3[18].length; ++i) await keyOf('backspace').click();
+  await keyOf('shift').click();
+  await keyOf('O').click();
+  await keyOf('shift').click();
+  assert.match(await keyOf("'").getAttribute('title'), /warns with a ! line/);
+  await keyOf("'").click();
+  for (const ch of 'neil') await keyOf(ch).click();
+  await page.waitForFunction(() =>
+    document.querySelector('[data-panel="2"] [data-control="KB_1"] .typed').textContent === "O'neil", null, { timeout: 3000 });
+  await keyOf('return').click();
+  await hasLook(2, 'Update', 'KR_TakeHigh');
+  await control(2, 'Update').click();
+  await page.waitForFunction(() => [...document.querySelectorAll('#notes .note')].some((n) =>
+    n.textContent.startsWith('! ambiguous command') && n.textContent.includes("RM 60 3 19 'O'neil' 0")), null, { timeout: 3000 });
+  assert.equal(device(siteAt(site), 'names').databases['3'][18], "O'neil");
 
   // Refused: the keyboard is disabled again, so a key changes nothing.
   nextStep();

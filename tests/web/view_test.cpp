@@ -1,224 +1,175 @@
-// The browser view's server against the real component: what it refuses,
-// what a press does and how fast the change is pushed, the simulated clock,
-// streams that end with their browser, and the layout the panel files give.
-#include <httplib.h>
-
+// The browser view against the real component: what it refuses, what a
+// press does and how fast the change is pushed, the simulated clock, names
+// typed in any script reaching the site file byte for byte, where the
+// renames are saved, and the layout the panel files give.
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "kelvane_profile.h"
-#include "simulation_source.h"
 #include "panel_definition.h"
+#include "raw_http.h"
+#include "served_view.h"
 #include "view_model.h"
-#include "view_server.h"
 
-namespace vrelhost {
+namespace vrelhost::test {
 namespace {
 
 using nlohmann::json;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
-class ViewServerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        transcriptPath_ = ::testing::TempDir() + "view_test_transcript.txt";
-        std::string error;
-        SimulationSettings settings;
-        settings.profile = &kelvaneProfile();
-        settings.library = KELVANE_LIBRARY;
-        settings.panels = VREL_HOST_PANELS;
-        settings.transcriptFile = transcriptPath_;
-        live_ = SimulationSource::start(settings, error);
-        ASSERT_TRUE(live_) << error;
-        ViewServer::Options options;
-        options.port = 0;
-        server_ = std::make_unique<ViewServer>(*live_, options);
-        ASSERT_TRUE(server_->bind(error)) << error;
-        thread_ = std::thread([this] { server_->run(); });
-        client_ = std::make_unique<httplib::Client>("127.0.0.1", server_->port());
-    }
-    void TearDown() override {
-        if (server_) server_->stop();
-        if (thread_.joinable()) thread_.join();
-        server_.reset();
-        if (live_) {
-            EXPECT_EQ(live_->finish(), 0);
-        }
-    }
+std::optional<RawResponse> post(int port, const std::string& path, const std::string& body,
+                                const std::string& type = "application/json") {
+    return roundTrip(port, requestText("POST", path, port, "Content-Type: " + type + "\r\n", body));
+}
 
-    httplib::Result post(const std::string& path, const std::string& body) {
-        return client_->Post(path.c_str(), body, "application/json");
-    }
-    json state() {
-        auto res = client_->Get("/api/state");
-        EXPECT_TRUE(res && res->status == 200);
-        return res ? json::parse(res->body) : json();
-    }
-    static const json& control(const json& state, const std::string& panel, const std::string& name) {
-        for (const json& p : state["panels"])
-            if (p["id"] == panel)
-                for (const json& c : p["controls"])
-                    if (c["name"] == name) return c;
-        static const json none;
-        return none;
-    }
-    std::string transcript() {
-        std::ifstream in(transcriptPath_);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+int status(const std::optional<RawResponse>& response) { return response ? response->status : -1; }
 
-    std::string transcriptPath_;
-    std::unique_ptr<SimulationSource> live_;
-    std::unique_ptr<ViewServer> server_;
-    std::thread thread_;
-    std::unique_ptr<httplib::Client> client_;
-};
+json state(int port) {
+    auto response = roundTrip(port, requestText("GET", "/api/state", port));
+    EXPECT_EQ(status(response), 200);
+    return response ? json::parse(response->body, nullptr, false) : json();
+}
 
-TEST_F(ViewServerTest, RefusesBadRequestsAndRunsNothing) {
-    const json before = state();
+const json& control(const json& state, const std::string& panel, const std::string& name) {
+    for (const json& p : state["panels"])
+        if (p["id"] == panel)
+            for (const json& c : p["controls"])
+                if (c["name"] == name) return c;
+    static const json none;
+    return none;
+}
+
+int press(int port, const std::string& panel, const std::string& name, const std::string& event = "") {
+    json body = {{"panel", panel}, {"control", name}};
+    if (!event.empty()) body["event"] = event;
+    return status(post(port, "/api/press", body.dump()));
+}
+
+int key(int port, const std::string& name) { return status(post(port, "/api/key", json{{"key", name}}.dump())); }
+
+TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    const json before = state(port);
     struct Case {
         const char* path;
         std::string body;
-        const char* type;
         int status;
-    };
-    const Case cases[] = {
-        {"/api/nothing", "{}", "application/json", 404},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\"}", "text/plain", 415},
-        {"/api/press", "{\"panel\":\"1\",", "application/json", 400},
-        {"/api/press", "[1,2]", "application/json", 400},
-        {"/api/press", "{\"panel\":\"1\"}", "application/json", 400},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3 x\"}", "application/json", 400},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"event\":\"a\\nquit\"}", "application/json", 400},
-        {"/api/press", "{\"panel\":\"9\",\"control\":\"Select_3\"}", "application/json", 404},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_9\"}", "application/json", 404},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Confirm\"}", "application/json", 409},      // disabled
-        {"/api/press", "{\"panel\":\"2\",\"control\":\"NameSet_2\"}", "application/json", 409},    // off screen
-        {"/api/press", "{\"panel\":\"2\",\"control\":\"KB_1\"}", "application/json", 400},         // a keyboard
-        {"/api/key", "{\"key\":\"a\"}", "application/json", 409},                                   // disabled
-        {"/api/key", "{\"key\":\"ab\"}", "application/json", 400},
-        {"/api/clock", "{\"speed\":101}", "application/json", 400},
-        {"/api/clock", "{\"step\":true}", "application/json", 409},  // no timer runs
-        {"/api/press", std::string(20000, ' '), "application/json", 413},
+    } cases[] = {
+        {"/api/nothing", "{}", 404},
+        {"/api/press", "{\"panel\":\"1\",", 400},
+        {"/api/press", "[1,2]", 400},
+        {"/api/press", "{\"panel\":\"1\"}", 400},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3 x\"}", 400},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"event\":\"a\\nquit\"}", 400},
+        {"/api/press", "{\"panel\":\"9\",\"control\":\"Select_3\"}", 404},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_9\"}", 404},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Confirm\"}", 409},    // disabled
+        {"/api/press", "{\"panel\":\"2\",\"control\":\"NameSet_2\"}", 409},  // off screen
+        {"/api/press", "{\"panel\":\"2\",\"control\":\"KB_1\"}", 400},       // a keyboard
+        {"/api/key", "{\"key\":\"a\"}", 409},                                 // disabled
+        {"/api/key", "{\"key\":\"ab\"}", 400},
+        {"/api/key", "{\"key\":\"\\n\"}", 400},
+        {"/api/key", "{\"key\":\"a\\nquit\"}", 400},
+        {"/api/key", "{\"key\":5}", 400},
+        {"/api/clock", "{\"speed\":101}", 400},
+        {"/api/clock", "{\"speed\":1,\"step\":true}", 400},
+        {"/api/clock", "{\"step\":true}", 409},  // no timer runs
+        {"/api/press", std::string(20000, ' '), 413},
     };
     for (const Case& c : cases) {
-        auto res = client_->Post(c.path, c.body, c.type);
-        ASSERT_TRUE(res) << c.path;
-        EXPECT_EQ(res->status, c.status) << c.path << " " << c.body.substr(0, 60);
-        EXPECT_TRUE(json::parse(res->body, nullptr, false).contains("error")) << res->body;
+        auto response = post(port, c.path, c.body);
+        ASSERT_TRUE(response) << c.path;
+        EXPECT_EQ(response->status, c.status) << c.path << " " << c.body.substr(0, 60);
+        EXPECT_TRUE(json::parse(response->body, nullptr, false).contains("error")) << response->body;
     }
-    auto foreign = client_->Get("/", httplib::Headers{{"Host", "example.com"}});
-    ASSERT_TRUE(foreign);
-    EXPECT_EQ(foreign->status, 403);
-
-    EXPECT_EQ(state()["panels"], before["panels"]);
-    EXPECT_EQ(transcript().find("\n# "), std::string::npos) << "a refused request ran a line";
-    // And the simulation still takes a good press.
-    auto res = post("/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\"}");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200) << res->body;
+    EXPECT_EQ(state(port)["panels"], before["panels"]);
+    EXPECT_EQ(view.transcript().find("\n# "), std::string::npos) << "a refused request ran a line";
+    EXPECT_EQ(press(port, "1", "Select_3"), 200);  // and the simulation still takes a good press
 }
 
-TEST_F(ViewServerTest, PressGoesThroughTheScriptAndIsPushedAtOnce) {
-    std::mutex mutex;
-    std::condition_variable seen;
-    std::string stream;
-    std::chrono::steady_clock::time_point pressed, pushed;
-    bool done = false;
-    std::thread reader([&] {
-        httplib::Client events("127.0.0.1", server_->port());
-        events.Get("/api/events", [&](const char* data, std::size_t size) {
-            std::lock_guard<std::mutex> lock(mutex);
-            stream.append(data, size);
-            if (!done && pressed.time_since_epoch().count() != 0 &&
-                stream.find("KRSourceSelected\",\"name\":\"Select_3\"") != std::string::npos) {
-                pushed = std::chrono::steady_clock::now();
-                done = true;
-                seen.notify_all();
-            }
-            return !done;
-        });
-    });
+TEST(ViewServer, PressGoesThroughTheScriptAndIsPushedAtOnce) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    RawConnection events(port);
+    events.send(requestText("GET", "/api/events", port));
     // The stream opens with the state as it is, before any press.
-    for (int i = 0; i < 100 && server_->openStreams() == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        pressed = std::chrono::steady_clock::now();
-    }
-    auto res = post("/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\"}");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200);
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        EXPECT_TRUE(seen.wait_for(lock, std::chrono::seconds(5), [&] { return done; }));
-        const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(pushed - pressed).count() / 1000.0;
-        RecordProperty("press_to_push_ms", std::to_string(ms));
-        EXPECT_LT(ms, 100.0);
-        EXPECT_NE(stream.find("event: log"), std::string::npos);
-    }
-    reader.join();
-    // The stream's thread is given back once its browser is gone.
-    for (int i = 0; i < 500 && server_->openStreams() != 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(server_->openStreams(), 0);
+    EXPECT_NE(events.readFor(3000ms, 2000).find("event: state"), std::string::npos);
+    events.readFor(200ms);  // the rest of the opening: the log and the site
 
-    const std::string text = transcript();
-    const std::size_t line = text.find("# 1: press 1 Select_3\n< button panel 1 control Select_3 event \"button=released\"\n"
-                                       "> TP 'statesheet=KRSourceSelected' '1' 'Select_3'");
-    EXPECT_NE(line, std::string::npos) << text.substr(text.size() > 2000 ? text.size() - 2000 : 0);
-    EXPECT_EQ(control(state(), "1", "Confirm")["enabled"], true);
+    const auto pressed = Clock::now();
+    EXPECT_EQ(press(port, "1", "Select_3"), 200);
+    std::string pushed;
+    while (pushed.find("KRSourceSelected\",\"name\":\"Select_3\"") == std::string::npos &&
+           Clock::now() - pressed < 5s)
+        pushed += events.readFor(100ms, 1);
+    const double ms = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - pressed).count() / 1000.0;
+    RecordProperty("press_to_push_ms", std::to_string(ms));
+    EXPECT_LT(ms, 200.0);
+    EXPECT_NE(pushed.find("event: log"), std::string::npos);
+
+    // The stream's place is given back once its browser is gone.
+    events.close();
+    const auto start = Clock::now();
+    while (view.server().openStreams() != 0 && Clock::now() - start < 3s) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(view.server().openStreams(), 0);
+
+    const std::string text = view.transcript();
+    EXPECT_NE(text.find("# 1: press 1 Select_3\n< button panel 1 control Select_3 event \"button=released\"\n"
+                        "> TP 'statesheet=KRSourceSelected' '1' 'Select_3'"),
+              std::string::npos);
+    EXPECT_EQ(control(state(port), "1", "Confirm")["enabled"], true);
 }
 
-// Just enough of a source to stand up a second server.
-class IdleSource : public ViewSource {
-public:
-    bool runLine(const std::string&, std::string&) override { return true; }
-    const std::map<std::string, PanelSlots::Slot>& panels() const override { return panels_; }
-    const std::vector<Device>& devices() const override { return devices_; }
-    long long clock() const override { return 0; }
-    std::optional<long long> nextTick() const override { return std::nullopt; }
-    bool alive() const override { return true; }
-    std::string keyboardPanel() const override { return ""; }
-    std::string keyboardControl() const override { return ""; }
-    void onTranscriptLine(std::function<void(const std::string&)>) override {}
-
-private:
-    std::map<std::string, PanelSlots::Slot> panels_;
-    std::vector<Device> devices_;
-};
-
-TEST_F(ViewServerTest, APortInUseIsRefused) {
-    IdleSource idle;
+TEST(ViewServer, APortInUseIsRefusedWithTheReason) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
     ViewServer::Options options;
-    options.port = server_->port();
-    ViewServer second(idle, options);
+    options.port = view.port();
+    ViewServer second(options);
     std::string error;
     EXPECT_FALSE(second.bind(error));
-    EXPECT_EQ(error, "cannot listen on 127.0.0.1 port " + std::to_string(server_->port()));
+    EXPECT_EQ(error, "cannot listen on 127.0.0.1 port " + std::to_string(view.port()) + ": port " +
+                         std::to_string(view.port()) + " is in use: another program listens there (--port 0 takes a free one)");
+    for (const char* address : {"127.0.0.1.nip.io", "300.1.1.1", "not an address"}) {
+        ViewServer::Options bad;
+        bad.address = address;
+        bad.port = 0;
+        ViewServer server(bad);
+        EXPECT_FALSE(server.bind(error)) << address;
+        EXPECT_NE(error.find("not an IP address"), std::string::npos) << error;
+    }
+    ViewServer::Options remote;
+    remote.address = "0.0.0.0";
+    remote.port = 0;
+    ViewServer open(remote);
+    EXPECT_FALSE(open.bind(error)) << "beyond this machine without a token";
+    EXPECT_NE(error.find("needs an access token"), std::string::npos) << error;
 }
 
-TEST_F(ViewServerTest, ClockStepsToTheNextTickThroughWaitLines) {
-    ASSERT_EQ(post("/api/clock", "{\"speed\":0}")->status, 200);
-    ASSERT_EQ(post("/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\"}")->status, 200);
-    EXPECT_EQ(state()["clock"]["nextTick"], 1000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // stopped: nothing moves
-    EXPECT_EQ(state()["clock"]["now"], 0);
-    auto res = post("/api/clock", "{\"step\":true}");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200);
-    EXPECT_EQ(state()["clock"]["now"], 1000);
-    EXPECT_NE(transcript().find("# 2: wait 1000\n< tick timer 1 at 1000 ms\n"), std::string::npos);
+TEST(ViewServer, ClockStepsToTheNextTickThroughWaitLines) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    ASSERT_EQ(status(post(port, "/api/clock", "{\"speed\":0}")), 200);
+    ASSERT_EQ(press(port, "1", "Select_3"), 200);
+    EXPECT_EQ(state(port)["clock"]["nextTick"], 1000);
+    std::this_thread::sleep_for(300ms);  // stopped: nothing moves
+    EXPECT_EQ(state(port)["clock"]["now"], 0);
+    EXPECT_EQ(status(post(port, "/api/clock", "{\"step\":true}")), 200);
+    EXPECT_EQ(state(port)["clock"]["now"], 1000);
+    EXPECT_NE(view.transcript().find("# 2: wait 1000\n< tick timer 1 at 1000 ms\n"), std::string::npos);
 }
 
-TEST_F(ViewServerTest, SourceListShowsTheChosenNameSet) {
-    const json s = state();
+TEST(ViewServer, SourceListShowsTheChosenNameSet) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const json s = state(view.port());
     const json& list = control(s, "2", "SrcName");
     ASSERT_TRUE(list.is_object());
     EXPECT_EQ(list["database"], 1);  // NameSet_1 is selected at start-up
@@ -228,6 +179,64 @@ TEST_F(ViewServerTest, SourceListShowsTheChosenNameSet) {
     ASSERT_TRUE(names);
     EXPECT_EQ(list["rows"], (*names)["databases"]["1"]);
     EXPECT_EQ(list["rows"].size(), 128u);
+}
+
+// Opens source 17 of name set 3 for editing and empties the keyboard's text.
+void editSource17(int port) {
+    ASSERT_EQ(press(port, "1", "Name_Editor"), 200);
+    ASSERT_EQ(press(port, "2", "NameSet_3"), 200);
+    ASSERT_EQ(press(port, "2", "SrcName", "index=17"), 200);
+    const std::string typed = control(state(port), "2", "KB_1")["text"];
+    ASSERT_FALSE(typed.empty());
+    for (std::size_t i = 0; i < typed.size(); ++i) ASSERT_EQ(key(port, "backspace"), 200);
+    ASSERT_EQ(control(state(port), "2", "KB_1")["text"], "");
+}
+
+std::string savedName(const ServedView& view, int set, int entry) {
+    const json site = json::parse(ServedView::readFile(view.sitePath), nullptr, false);
+    for (const json& d : site["devices"])
+        if (d["role"] == "names") return d["databases"][std::to_string(set)][entry - 1];
+    return "(no name driver)";
+}
+
+TEST(ViewServer, TypedCharactersOfAnyScriptReachTheSiteFileByteExact) {
+    ServedView view({}, true);
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    editSource17(port);
+    // "Café": the last key is one character of two bytes; a backspace takes it whole.
+    for (const char* k : {"C", "a", "f", "\xc3\xa9", "\xc3\xa9", "backspace"}) ASSERT_EQ(key(port, k), 200) << k;
+    EXPECT_EQ(control(state(port), "2", "KB_1")["text"], "Caf\xc3\xa9");
+    ASSERT_EQ(key(port, "return"), 200);
+    ASSERT_EQ(press(port, "2", "Update"), 200);
+    EXPECT_EQ(savedName(view, 3, 17), "Caf\xc3\xa9");
+    EXPECT_NE(view.transcript().find("> RM 60 3 17 'Caf\xc3\xa9' 0"), std::string::npos);
+
+    // A capital, an apostrophe and more than the name takes: every key is
+    // taken; the script keeps its own limit, and the host warns of the apostrophe.
+    ASSERT_EQ(press(port, "2", "SrcName", "index=18"), 200);
+    const std::string old = control(state(port), "2", "KB_1")["text"];
+    for (std::size_t i = 0; i < old.size(); ++i) ASSERT_EQ(key(port, "backspace"), 200);
+    for (const char* k : {"O", "'", "N", "e", "i", "l", "l", "y", "s", "s"}) ASSERT_EQ(key(port, k), 200) << k;
+    ASSERT_EQ(key(port, "return"), 200);
+    ASSERT_EQ(press(port, "2", "Update"), 200);
+    EXPECT_EQ(savedName(view, 3, 18), "O'Neilly");
+    EXPECT_NE(view.transcript().find("! ambiguous command"), std::string::npos);
+    EXPECT_EQ(view.finish(), 0);
+}
+
+TEST(ViewServer, TheStateSaysWhereRenamesAreSaved) {
+    {
+        ServedView view({}, true);
+        ASSERT_TRUE(view.ready());
+        EXPECT_EQ(state(view.port())["siteFile"], view.sitePath);
+        RawConnection events(view.port());
+        events.send(requestText("GET", "/api/events", view.port()));
+        EXPECT_NE(events.readFor(3000ms, 4000).find("\"siteFile\":\"" + view.sitePath + "\""), std::string::npos);
+    }
+    ServedView inMemory;
+    ASSERT_TRUE(inMemory.ready());
+    EXPECT_TRUE(state(inMemory.port())["siteFile"].is_null());
 }
 
 // Names can hold any bytes: the JSON the page gets replaces what is not UTF-8
@@ -269,4 +278,4 @@ TEST(PanelLayout, ShippedPanelsPlaceEveryControl) {
 }
 
 }  // namespace
-}  // namespace vrelhost
+}  // namespace vrelhost::test

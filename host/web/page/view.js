@@ -2,8 +2,11 @@
 // textContent: names and texts can hold any characters, markup included.
 'use strict';
 
-const view = { state: null, site: null, listPage: {}, openDetails: new Set() };
-const keyRows = '1234567890qwertyuiopasdfghjkl-zxcvbnm.,/'.split('');
+const view = { state: null, site: null, listPage: {}, openDetails: new Set(), shift: false, notes: [] };
+// The on-screen keyboard: four rows of characters, then shift, '/', backspace, space and return.
+const keyRows = "1234567890qwertyuiopasdfghjkl'-zxcvbnm.,".split('');
+const apostropheWarning = 'An apostrophe ends the quoted name in the command the script sends: ' +
+  'the host carries it out as sent and warns with a ! line, since a real host may split it otherwise.';
 
 function element(tag, className, text) {
   const e = document.createElement(tag);
@@ -103,18 +106,29 @@ function drawKeyboard(panel, c) {
   const k = element('div', 'control keyboard');
   k.appendChild(element('div', 'typed', c.text));
   const keys = element('div', 'keys');
-  const add = (label, name, wide) => {
-    const b = element('button', wide ? 'wide' : '', label);
+  const add = (label, name, className, onClick) => {
+    const b = element('button', className || '', label);
     b.type = 'button';
     b.disabled = !c.enabled;
     b.dataset.key = name;
-    b.addEventListener('click', () => sendKey(name));
+    b.addEventListener('click', onClick || (() => sendKey(name)));
     keys.appendChild(b);
+    return b;
   };
-  keyRows.forEach((ch) => add(ch, ch));
-  add('⌫', 'backspace', false);
-  add('space', 'space', true);
-  add('return', 'return', true);
+  for (const ch of keyRows) {
+    const typed = view.shift ? ch.toUpperCase() : ch;
+    const b = add(typed, typed, ch === "'" ? 'warn' : '');
+    if (ch === "'") b.title = apostropheWarning;
+  }
+  const shift = add('⇧ shift', 'shift', 'double' + (view.shift ? ' on' : ''), () => {
+    view.shift = !view.shift;
+    if (view.state) drawState(view.state);
+  });
+  shift.setAttribute('aria-pressed', String(view.shift));
+  add('/', '/');
+  add('⌫', 'backspace');
+  add('space', 'space', 'wide');
+  add('return', 'return', 'wide');
   k.appendChild(keys);
   return k;
 }
@@ -151,6 +165,9 @@ function drawPanel(panel) {
 
 function drawState(state) {
   view.state = state;
+  document.getElementById('site-file').textContent = state.siteFile === null
+    ? 'not saved: renames stay in memory (no --site)' : 'site file: ' + state.siteFile;
+  document.getElementById('site-file').className = state.siteFile === null ? 'unsaved' : 'saved';
   const panels = document.getElementById('panels');
   panels.replaceChildren(...state.panels.map(drawPanel));
   if (!state.alive) problem('the script is gone: restart vrel-host');
@@ -212,7 +229,17 @@ function logClass(line) {
   return kinds[line[0]] || '';
 }
 
+// The host's warnings (!) and protocol errors (!!) stay in sight above the panels.
+function showNotes(lines) {
+  const fresh = lines.filter((line) => line.startsWith('!'));
+  if (fresh.length === 0) return;
+  view.notes = view.notes.concat(fresh).slice(-4);
+  document.getElementById('notes').replaceChildren(
+    ...view.notes.map((line) => element('div', line.startsWith('!!') ? 'error' : 'note', line)));
+}
+
 function appendLog(news) {
+  showNotes(news.lines);
   const log = document.getElementById('log');
   const atEnd = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
   if (news.dropped) log.appendChild(element('div', 'note', '… earlier lines dropped'));
@@ -247,6 +274,12 @@ function keyboardControl() {
   return c && c.enabled && c.visible ? c : null;
 }
 
+// One character the operator typed, in any script: not a named key ("Shift",
+// "Dead"), not a control character. Sent as typed; the script keeps its own limits.
+function isCharacter(key) {
+  return [...key].length === 1 && !/[\u0000-\u0020\u007f-\u009f]/.test(key);
+}
+
 // Typing on the computer's keyboard goes to the panel's keyboard while it is enabled.
 document.addEventListener('keydown', (e) => {
   if (e.ctrlKey || e.altKey || e.metaKey || e.target.tagName === 'SELECT') return;
@@ -255,7 +288,7 @@ document.addEventListener('keydown', (e) => {
   if (e.key === 'Enter') name = 'return';
   else if (e.key === 'Backspace') name = 'backspace';
   else if (e.key === ' ') name = 'space';
-  else if (e.key.length === 1 && e.key >= '!' && e.key <= '~') name = e.key;
+  else if (isCharacter(e.key)) name = e.key;
   if (name === null) return;
   e.preventDefault();
   sendKey(name);
@@ -264,5 +297,9 @@ document.addEventListener('keydown', (e) => {
 document.getElementById('clock-speed').addEventListener('change', (e) =>
   post('/api/clock', { speed: parseInt(e.target.value, 10) }));
 document.getElementById('clock-step').addEventListener('click', () => post('/api/clock', { step: true }));
+
+// The address vrel-host printed may carry the access token: the server has
+// set it as a cookie with this page, so it need not stay in the address bar.
+if (new URLSearchParams(location.search).has('token')) history.replaceState(null, '', location.pathname);
 
 connect();

@@ -1,0 +1,66 @@
+#include "simulation_thread.h"
+
+#include "view_model.h"
+
+namespace vrelhost {
+
+using Clock = std::chrono::steady_clock;
+
+SimulationThread::SimulationThread(ViewSource& source, UpdateHub& hub)
+    : source_(source), hub_(hub), clock_(source, Clock::now()), actions_(source, clock_) {
+    source_.onTranscriptLine([this](const std::string& line) { hub_.appendLine(line); });
+    publish();
+    thread_ = std::thread(&SimulationThread::loop, this);
+}
+
+SimulationThread::~SimulationThread() {
+    stop();
+    thread_.join();
+    source_.onTranscriptLine(nullptr);
+}
+
+void SimulationThread::post(Job job) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) return;
+        jobs_.push_back(std::move(job));
+    }
+    wake_.notify_one();
+}
+
+void SimulationThread::stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        jobs_.clear();
+    }
+    wake_.notify_one();
+}
+
+void SimulationThread::publish() {
+    hub_.publish(toText(actions_.panelsState()), toText(siteJson(source_.devices())));
+}
+
+void SimulationThread::loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stopping_) {
+        if (!jobs_.empty()) {
+            Job job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            job(actions_);
+            publish();
+            job = nullptr;  // what it holds goes here, not under the lock
+            lock.lock();
+            continue;
+        }
+        lock.unlock();
+        const bool ticked = clock_.tick(Clock::now());
+        if (ticked) publish();
+        const auto sleep = clock_.sleepFor(Clock::now());
+        lock.lock();
+        if (!ticked) wake_.wait_for(lock, sleep, [this] { return stopping_ || !jobs_.empty(); });
+    }
+}
+
+}  // namespace vrelhost

@@ -1,0 +1,56 @@
+// SimulationThread: the one thread that touches the simulation while the
+// browser view runs. It carries out the requests' actions one at a time, in
+// the order they were posted, and between them issues the "wait" lines that
+// deliver timer ticks in real time. After each action or tick it publishes
+// the panels and the site to the UpdateHub, and it hands every transcript
+// line to the hub as it is written.
+//
+// Requests never wait on it: the network thread posts a job and goes on,
+// and the job posts its reply back. The source must outlive this object;
+// the destructor stops the thread (the job under way finishes, the jobs not
+// begun are dropped) and stops listening to the transcript.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "clock_driver.h"
+#include "update_hub.h"
+#include "view_actions.h"
+#include "view_source.h"
+
+namespace vrelhost {
+
+class SimulationThread {
+public:
+    using Job = std::function<void(ViewActions&)>;
+
+    SimulationThread(ViewSource& source, UpdateHub& hub);
+    ~SimulationThread();
+    SimulationThread(const SimulationThread&) = delete;
+    SimulationThread& operator=(const SimulationThread&) = delete;
+
+    // From any thread: runs `job` on the simulation's thread, then publishes.
+    void post(Job job);
+    // From any thread: no job begins after this.
+    void stop();
+
+private:
+    void loop();
+    void publish();
+
+    ViewSource& source_;
+    UpdateHub& hub_;
+    ClockDriver clock_;
+    ViewActions actions_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;  // under mutex_
+    bool stopping_ = false;  // under mutex_
+    std::thread thread_;
+};
+
+}  // namespace vrelhost

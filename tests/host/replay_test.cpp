@@ -1,0 +1,187 @@
+// Replay: a saved transcript is compared with the rerun to its last line in
+// both directions; a session that a signal ended is compared up to where it
+// stopped; a reply that differs is put down to the site, and the site copy a
+// session keeps beside its transcript is what a replay runs on; the site a
+// replay reads is never written.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "tests/support/temp_folder.h"
+#include "kelvane_profile.h"
+#include "replay.h"
+#include "simulation.h"
+#include "user_file.h"
+
+namespace vrelhost {
+namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.insert(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+SimulationSettings kelvane() {
+    SimulationSettings settings;
+    settings.profile = &kelvaneProfile();
+    settings.library = KELVANE_LIBRARY;
+    settings.panels = VREL_HOST_PANELS;
+    return settings;
+}
+
+class Replay : public ::testing::Test {
+protected:
+    // A session on the site file, its transcript in run.log, the site as it
+    // was kept beside it; renames source 5 of name set 1 and asks the parent
+    // command for its parameters.
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(replaceUserFile(site, kelvaneProfile().defaultSite().dump(2), Existing::keep, error)) << error;
+        SimulationSettings settings = kelvane();
+        settings.siteFile = site;
+        settings.transcriptFile = log;
+        settings.siteCopyFile = siteCopyBeside(log);
+        std::ostringstream errors;
+        settings.errors = &errors;
+        std::unique_ptr<Simulation> session = Simulation::start(settings, error);
+        ASSERT_TRUE(session) << error;
+        for (const char* line : {"press 1 Name_Editor", "press 2 SrcName index=5", "key backspace", "type R",
+                                 "key return", "press 2 Update", "parent return=all"})
+            ASSERT_EQ(session->runLine(line).outcome, Simulation::Outcome::done) << line;
+        ASSERT_EQ(session->finish(), 0) << errors.str();
+        saved = linesOf(contents(log));
+        ASSERT_NE(std::find(saved.begin(), saved.end(), "> RM 60 1 5 'CAMR' 0"), saved.end());
+    }
+
+    // Replays `lines` (saved as edited.log, beside no site copy) on `siteFile`.
+    int replay(const std::vector<std::string>& lines, std::string& said, const std::string& siteFile) {
+        std::ofstream(edited) << joined(lines);
+        SimulationSettings settings = kelvane();
+        settings.siteFile = siteFile;
+        std::ostringstream out;
+        const int status = replayTranscript(edited, settings, out);
+        said = out.str();
+        return status;
+    }
+    std::size_t indexOf(const std::string& line) const {
+        return static_cast<std::size_t>(std::find(saved.begin(), saved.end(), line) - saved.begin());
+    }
+
+    TempFolder temp{"vrel-replay-test"};
+    std::string folder = temp.path(), site = folder + "/site.json", log = folder + "/run.log";
+    std::string edited = folder + "/edited.log", before = siteCopyBeside(log);
+    std::vector<std::string> saved;
+};
+
+TEST_F(Replay, ComparesToTheLastLineOfTheLongerOfTheTwo) {
+    std::string said;
+    ASSERT_EQ(replay(saved, said, before), 0) << said;
+    EXPECT_EQ(said, "vrel-host: replay of " + edited + ": " + std::to_string(saved.size()) + " lines, all the same\n");
+
+    std::vector<std::string> longer = saved;
+    longer.push_back("> CE '1' 'Confirm'");
+    EXPECT_EQ(replay(longer, said, before), 1);
+    EXPECT_EQ(said, edited + ":" + std::to_string(longer.size()) +
+                        ": the replay differs\n  saved:  > CE '1' 'Confirm'\n  replay: (the replay ends here)\n");
+
+    std::vector<std::string> shorter(saved.begin(), saved.end() - 1);
+    ASSERT_EQ(saved.back(), "> AS");
+    EXPECT_EQ(replay(shorter, said, before), 1);
+    EXPECT_EQ(said, edited + ":" + std::to_string(saved.size()) +
+                        ": the replay differs\n  saved:  (the saved transcript ends here)\n  replay: > AS\n");
+}
+
+// Killed before its script was destroyed: compared up to the last line it
+// holds, and what it holds must still match.
+TEST_F(Replay, ASessionEndedByASignalIsComparedUpToWhereItStopped) {
+    const std::size_t rename = indexOf("> RM 60 1 5 'CAMR' 0");
+    ASSERT_LT(rename, saved.size());
+    std::vector<std::string> cut(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(rename) + 1);
+    std::string said;
+    EXPECT_EQ(replay(cut, said, before), 0) << said;
+    EXPECT_NE(said.find(std::to_string(cut.size()) + " lines, all the same; its session ended without destroying the "
+                                                     "script (a signal ended it)"),
+              std::string::npos)
+        << said;
+    cut.back() = "> RM 60 1 5 'CAMX' 0";
+    EXPECT_EQ(replay(cut, said, before), 1);
+    EXPECT_NE(said.find(":" + std::to_string(cut.size()) + ": the replay differs"), std::string::npos) << said;
+}
+
+TEST_F(Replay, AReplyThatDiffersIsPutDownToTheSiteAndTheCopyBesideTheTranscriptIsUsed) {
+    std::string said;
+    // The site file now holds the session's rename: the start-up read of it differs.
+    EXPECT_EQ(replay(saved, said, site), 1);
+    EXPECT_NE(said.find("  saved:  = CAM5\n  replay: = CAMR\n  a start-up read differs: the site has changed "
+                        "since the transcript was made"),
+              std::string::npos)
+        << said;
+    // The answer to a parent command is the script's, not the site's: no such hint.
+    std::vector<std::string> answer = saved;
+    const std::size_t parent = indexOf("< parent \"return=all\"");
+    ASSERT_LT(parent + 1, answer.size());
+    answer[parent + 1] = "= something else";
+    EXPECT_EQ(replay(answer, said, before), 1);
+    EXPECT_EQ(said.find("site has changed"), std::string::npos) << said;
+
+    // Without --site, the replay runs on the copy the session kept.
+    std::ostringstream out;
+    EXPECT_EQ(replayTranscript(log, kelvane(), out), 0) << out.str();
+    EXPECT_EQ(out.str().rfind("vrel-host: replaying on " + before + ", the site as it was when the session started\n",
+                              0),
+              0u)
+        << out.str();
+}
+
+// A replay reads its site and never writes it, not even for the renames the
+// transcript holds; it takes no lock and leaves no file beside it.
+TEST_F(Replay, TheSiteAReplayReadsIsNeverWritten) {
+    struct stat old {};
+    ASSERT_EQ(stat(before.c_str(), &old), 0);
+    const std::string text = contents(before);
+    const std::set<std::string> files = filesIn(folder);
+    std::string said;
+    ASSERT_EQ(replay(saved, said, before), 0) << said;
+    struct stat now {};
+    ASSERT_EQ(stat(before.c_str(), &now), 0);
+    EXPECT_EQ(contents(before), text) << "the replay's rename reached the file";
+    EXPECT_EQ(now.st_ino, old.st_ino) << "the file was replaced";
+    std::set<std::string> after = filesIn(folder);
+    after.erase("edited.log");
+    EXPECT_EQ(after, files);
+}
+
+}  // namespace
+}  // namespace vrelhost
