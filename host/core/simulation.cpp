@@ -176,8 +176,6 @@ Simulation::LineResult Simulation::Parts::runLine(const std::string& line, int n
     return result;
 }
 
-}
-
 Simulation::Simulation(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 Simulation::~Simulation() {
@@ -343,7 +341,14 @@ bool Simulation::runLines(std::istream& in, bool interactive, const std::string&
 bool Simulation::runLines(LineReader& in, bool interactive, const std::string& source) {
     Parts& p = *parts_;
     std::string line;
-    while (alive() && in.read(line)) {
+    while (alive()) {
+        if (!in.read(line)) {
+            // A line past any operator line's length: the wrong input, not a line to cut.
+            if (in.failure().empty()) break;
+            p.errors() << source << ":" << p.lineNumber + 1 << ": " << in.failure() << "\n";
+            p.badLine = true;
+            break;
+        }
         const LineResult result = p.runLine(line, 0);
         if (result.outcome == Outcome::quit) break;
         if (result.outcome == Outcome::error) {
