@@ -54,6 +54,7 @@ struct Arguments {
     std::string validate;
     std::optional<unsigned long long> seed;
     int repeat = 1;
+    int instances = 1;
 };
 
 // The end of --help: the operator lines, from the table `help` shows, and
@@ -163,6 +164,7 @@ vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelho
     settings.replaceFiles = args.force;
     settings.siteCopyFile = siteCopyOf(args);
     settings.panels = panelsOf(args, profile);
+    settings.instances = args.instances;
     return settings;
 }
 
@@ -234,6 +236,11 @@ static int run(int argc, char** argv) {
                    "site, demo and keyboard (default: kelvane)");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
     app.add_flag("--force", args.force, "With --write-site or --transcript: replace a file that exists");
+    CLI::Option* instances =
+        app.add_option("--instances", args.instances,
+                       "Operator positions: instances of the script on the one site, each with its own panels; "
+                       "@K LINE addresses position K (default 1)")
+            ->check(CLI::Range(1, vrelhost::maxInstances));
     CLI::Option* replay = app.add_option("--replay", args.replay,
                                          "Run the operator lines of a saved transcript again and compare");
     CLI::Option* validate =
@@ -245,6 +252,9 @@ static int run(int argc, char** argv) {
     for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
         replay->excludes(app.get_option(name));
     replay->excludes(validate);
+    // A replay runs as many positions as its transcript shows.
+    replay->excludes(instances);
+    validate->excludes(instances);
     // Both only shape a validation; given to a session they would be ignored without a word.
     app.add_option("--seed", args.seed, "Seed of the validator's random runs")
         ->check(CLI::Validator(
@@ -276,6 +286,8 @@ static int run(int argc, char** argv) {
         ->check(CLI::Range(1, 600))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
+    // The browser view shows one position so far: refused rather than hiding the others.
+    serve->excludes(instances);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

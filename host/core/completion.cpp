@@ -40,7 +40,14 @@ std::vector<std::string> completionsFor(const std::string& lineBeforeCursor, con
         current = before.back();
         before.pop_back();
     }
-    if (before.empty()) return startingWith(words.verbs, current);
+    // What follows a position completes as a line of its own.
+    const bool addressed = !before.empty() && before[0].compare(0, 1, "@") == 0;
+    if (addressed) before.erase(before.begin());
+    if (before.empty()) {
+        std::vector<std::string> first = words.verbs;
+        if (!addressed) first.insert(first.end(), words.positions.begin(), words.positions.end());
+        return startingWith(first, current);
+    }
     const std::string& verb = before[0];
     if ((verb == "press" || verb == "show") && before.size() == 1) return startingWith(panelsOf(words), current);
     if (verb == "press" && before.size() == 2) {
@@ -49,6 +56,13 @@ std::vector<std::string> completionsFor(const std::string& lineBeforeCursor, con
     }
     if (verb == "key" && before.size() == 1) return startingWith(words.keys, current);
     return {};
+}
+
+int positionOf(const std::string& line) {
+    const std::vector<std::string> words = wordsOf(line);
+    if (words.empty() || words[0].size() < 2 || words[0].size() > 4 || words[0][0] != '@') return 1;
+    if (words[0].find_first_not_of("0123456789", 1) != std::string::npos) return 1;
+    return std::stoi(words[0].substr(1));
 }
 
 std::string commonPrefix(const std::vector<std::string>& words) {

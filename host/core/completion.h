@@ -14,13 +14,19 @@ struct CompletionWords {
     std::vector<std::string> verbs;
     std::map<std::string, std::vector<std::string>> controls;  // panel -> its controls' names
     std::vector<std::string> keys;                             // what `key` takes by name
+    std::vector<std::string> positions;  // "@1", "@2" ... with several positions; none with one
 };
 
 // The words, sorted and without repeats, that may stand for the last word of
 // `lineBeforeCursor` (the empty word after a blank): a verb first; after
 // press or show a panel; after press PANEL a control of that panel; after key
-// a named key. Nothing where free text or numbers go.
+// a named key. Nothing where free text or numbers go. A line may start with
+// a position ("@2 "): it is offered with the verbs, and what follows it
+// completes as a line of its own.
 std::vector<std::string> completionsFor(const std::string& lineBeforeCursor, const CompletionWords& words);
+
+// The position a line is addressed to ("@K ..."), 1 when it names none.
+int positionOf(const std::string& line);
 
 // What all the words start with.
 std::string commonPrefix(const std::vector<std::string>& words);

@@ -3,19 +3,22 @@
 #include <iostream>
 
 #include "line_reader.h"
+#include "operator_rules.h"
 #include "scenario_runner.h"
 
 namespace vrelhost {
 
-CompletionWords completionWordsOf(const Simulation& simulation) {
+CompletionWords completionWordsOf(const Simulation& simulation, int position) {
     CompletionWords words;
     for (const ScenarioRunner::Verb& v : ScenarioRunner::verbs()) words.verbs.push_back(v.verb);
     words.verbs.push_back("exit");
-    for (const auto& [panel, slot] : simulation.panels()) {
+    if (simulation.instances() > 1)
+        for (int k = 1; k <= simulation.instances(); ++k) words.positions.push_back("@" + std::to_string(k));
+    for (const auto& [panel, slot] : simulation.panels(position)) {
         std::vector<std::string>& names = words.controls[panel];
         for (const Control& c : slot.controls) names.push_back(c.name);
     }
-    words.keys = {"backspace", "return", "space"};
+    words.keys = namedKeys();
     return words;
 }
 
@@ -23,7 +26,7 @@ bool runPrompt(Simulation& simulation) {
     // Panels come and go during the session: the words are taken at each Tab.
     std::unique_ptr<LineReader> terminal =
         openTerminalReader("vrel-host", "vrel> ", [&simulation](const std::string& before) {
-            return completionsFor(before, completionWordsOf(simulation));
+            return completionsFor(before, completionWordsOf(simulation, positionOf(before)));
         });
     if (!terminal) return simulation.runLines(std::cin, true, "stdin");
     const bool ok = simulation.runLines(*terminal, true, "stdin");

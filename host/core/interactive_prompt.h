@@ -10,8 +10,9 @@
 namespace vrelhost {
 
 // The words Tab completes, from the session as it is now: the verbs, the
-// panels loaded and their controls, the keyboard's named keys.
-CompletionWords completionWordsOf(const Simulation& simulation);
+// positions, the panels loaded at `position` and their controls, the
+// keyboard's named keys.
+CompletionWords completionWordsOf(const Simulation& simulation, int position = 1);
 
 // Reads and carries out lines until the end of input or quit; false when a
 // line was bad (which does not stop an interactive session).

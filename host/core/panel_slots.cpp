@@ -28,17 +28,25 @@ bool PanelSlots::remove(const std::string& id) {
     return true;
 }
 
-PanelSlots::Slot* PanelSlots::slot(const std::string& id) {
+const PanelSlots::Slot* PanelSlots::slot(const std::string& id) const {
     auto it = slots_.find(id);
     return it == slots_.end() ? nullptr : &it->second;
 }
 
-Control* PanelSlots::control(const std::string& id, const std::string& name) {
-    Slot* s = slot(id);
+PanelSlots::Slot* PanelSlots::slot(const std::string& id) {
+    return const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
+}
+
+const Control* PanelSlots::control(const std::string& id, const std::string& name) const {
+    const Slot* s = slot(id);
     if (!s) return nullptr;
-    for (Control& c : s->controls)
+    for (const Control& c : s->controls)
         if (c.name == name) return &c;
     return nullptr;
+}
+
+Control* PanelSlots::control(const std::string& id, const std::string& name) {
+    return const_cast<Control*>(static_cast<const PanelSlots*>(this)->control(id, name));
 }
 
 }  // namespace vrelhost

@@ -33,6 +33,8 @@ public:
 
     Slot* slot(const std::string& id);
     Control* control(const std::string& id, const std::string& name);
+    const Slot* slot(const std::string& id) const;
+    const Control* control(const std::string& id, const std::string& name) const;
     const std::map<std::string, Slot>& all() const { return slots_; }
 
 private:

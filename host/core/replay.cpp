@@ -1,10 +1,10 @@
 #include "replay.h"
 
 #include <algorithm>
-#include <charconv>
 #include <sstream>
 #include <vector>
 
+#include "transcript_format.h"
 #include "user_file.h"
 
 namespace vrelhost {
@@ -22,20 +22,11 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-// "# N: LINE" -> N and LINE.
-bool operatorLine(const std::string& line, int& number, std::string& content) {
-    if (line.compare(0, 2, "# ") != 0) return false;
-    const char* first = line.data() + 2;
-    const char* last = line.data() + line.size();
-    auto [end, ec] = std::from_chars(first, last, number);
-    if (ec != std::errc() || end == first || number <= 0 || last - end < 2 || end[0] != ':' || end[1] != ' ')
-        return false;
-    content.assign(end + 2, last);
-    return true;
-}
-
 // A reply line: the host's answer to the query just above it.
-bool isReply(const std::string& line) { return line.compare(0, 2, "= ") == 0 || line == "- no reply"; }
+bool isReply(const std::string& line) {
+    const std::string body = splitInstance(line).body;
+    return body.compare(0, 2, "= ") == 0 || body == "- no reply";
+}
 
 // Why a reply differs where the query the script sent before it is the same
 // (not a parent command's answer, which is the script's): the site
@@ -65,21 +56,30 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     // The console folds a run of database reads into one line; such a copy
     // can never match, so say what is needed instead of a difference.
     for (std::size_t i = 0; i < saved.size(); ++i) {
-        if (saved[i].compare(0, 5, "> RN ") == 0 && saved[i].find(" reads, first ") != std::string::npos) {
+        if (isFoldedReads(splitInstance(saved[i]).body)) {
             out << "vrel-host: " << transcriptPath << ":" << i + 1
                 << ": this is the console's form, with runs of reads folded into one line; replay needs the exact "
                    "transcript that --transcript writes\n";
             return 1;
         }
     }
-    const std::string createPrefix = "< create \"";
-    if (saved.empty() || saved[0].size() < createPrefix.size() + 1 ||
-        saved[0].compare(0, createPrefix.size(), createPrefix) != 0 || saved[0].back() != '"') {
+    // One creation line per instance, at the start: "[K] < create ..." with
+    // several, a bare one with a single instance.
+    const TranscriptLine first = saved.empty() ? TranscriptLine{} : splitInstance(saved[0]);
+    const std::optional<std::string> creation = parseCreationLine(first.body);
+    if (!creation || first.instance > 1) {
         out << "vrel-host: " << transcriptPath << " is not a saved transcript: it does not start with "
-            << createPrefix << "...\"\n";
+            << "< create \"...\"\n";
         return 1;
     }
-    settings.panels = saved[0].substr(createPrefix.size(), saved[0].size() - createPrefix.size() - 1);
+    settings.panels = *creation;
+    settings.instances = 1;
+    if (first.instance == 1) {
+        for (const std::string& line : saved) {
+            const TranscriptLine l = splitInstance(line);
+            if (l.instance > settings.instances && parseCreationLine(l.body)) settings.instances = l.instance;
+        }
+    }
     std::ostringstream replayed;
     settings.transcriptStream = &replayed;
     settings.transcriptFile.clear();
@@ -100,15 +100,20 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
         out << "vrel-host: " << error << "\n";
         return 1;
     }
+    const bool several = first.instance > 0;
     for (const std::string& line : saved) {
+        const TranscriptLine l = splitInstance(line);
+        if (several != (l.instance > 0)) continue;  // not a line this session wrote
         int number = 0;
         std::string content;
         // A narration line stands for the say line that wrote it.
-        if (line.compare(0, 2, "* ") == 0) {
-            content = "say " + line.substr(2);
-        } else if (!operatorLine(line, number, content)) {
+        if (std::optional<std::string> sentence = parseNarrationLine(l.body)) {
+            content = "say " + *sentence;
+        } else if (!parseInputLine(l.body, number, content)) {
             continue;
         }
+        // Every line goes back to the instance that wrote it.
+        if (several) content = "@" + std::to_string(l.instance) + " " + content;
         if (!simulation->alive()) break;
         if (simulation->runLine(content, number).outcome == Simulation::Outcome::quit) break;
     }
@@ -118,7 +123,11 @@ int replayTranscript(const std::string& transcriptPath, SimulationSettings setti
     // A session ended by a signal (Ctrl-C, SIGTERM, SIGKILL) never destroyed
     // its script: its transcript stops after its last line, and is compared
     // up to there. One that did must match to the end, line for line.
-    const bool destroyed = std::find(saved.begin(), saved.end(), "< destroy") != saved.end();
+    // With several positions, every one of them must have been destroyed.
+    const auto destroys = std::count_if(saved.begin(), saved.end(), [](const std::string& line) {
+        return splitInstance(line).body == "< destroy";
+    });
+    const bool destroyed = destroys >= settings.instances;
     const std::size_t compared = destroyed ? std::max(saved.size(), now.size()) : saved.size();
     for (std::size_t i = 0; i < compared; ++i) {
         if (i < saved.size() && i < now.size() && saved[i] == now[i]) continue;

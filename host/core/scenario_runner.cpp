@@ -4,12 +4,11 @@
 #include <charconv>
 #include <sstream>
 
+#include "operator_rules.h"
 #include "panel_view.h"
 
 namespace vrelhost {
 namespace {
-
-constexpr long long longestWait = 24LL * 60 * 60 * 1000;  // a day of simulated time per line
 
 // The first word of `text` and what follows it (one blank dropped).
 std::string nextWord(std::string& text) {
@@ -24,21 +23,6 @@ std::string nextWord(std::string& text) {
     return word;
 }
 
-// Operator text quoted back in a message: control bytes escaped and a long
-// text cut, so a stray NUL or a megabyte pasted by mistake stays one line.
-std::string shown(const std::string& text) {
-    constexpr std::size_t longest = 60;
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
-        else out += static_cast<char>(c);
-    }
-    if (text.size() > longest) out += "... (" + std::to_string(text.size()) + " bytes)";
-    return out;
-}
-
 bool readInt(const std::string& word, long long low, long long high, long long& out) {
     auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), out);
     return !word.empty() && ec == std::errc() && end == word.data() + word.size() && out >= low && out <= high;
@@ -49,7 +33,7 @@ bool readInts(std::string& rest, int count, std::vector<int>& out, std::string& 
         std::string word = nextWord(rest);
         long long value = 0;
         if (!readInt(word, INT32_MIN, INT32_MAX, value)) {
-            error = word.empty() ? "a number is missing" : "\"" + shown(word) + "\" is not a number";
+            error = word.empty() ? "a number is missing" : "\"" + shownText(word) + "\" is not a number";
             return false;
         }
         out.push_back(static_cast<int>(value));
@@ -63,32 +47,10 @@ std::string trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-// The bytes of the UTF-8 character that starts at `text[at]`: 2 to 4 for a
-// whole multibyte character, else 1 (an ASCII character, or a byte that
-// starts none, as a name in a Windows code page has them). Overlong forms
-// and surrogates count as single bytes.
-std::size_t characterLength(const std::string& text, std::size_t at) {
-    const unsigned char c = static_cast<unsigned char>(text[at]);
-    const std::size_t length = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 1;
-    if (length == 1 || at + length > text.size()) return 1;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[at + i]) & 0xc0) != 0x80) return 1;
-    const unsigned char second = static_cast<unsigned char>(text[at + 1]);
-    if ((c == 0xe0 && second < 0xa0) || (c == 0xed && second > 0x9f) || (c == 0xf0 && second < 0x90) ||
-        (c == 0xf4 && second > 0x8f))
-        return 1;
-    return length;
-}
-
-// The characters of a text, each its own bytes, in order.
-std::vector<std::string> charactersOf(const std::string& text) {
-    std::vector<std::string> characters;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = characterLength(text, at);
-        characters.push_back(text.substr(at, length));
-        at += length;
-    }
-    return characters;
+std::string keyNames() {
+    std::string names;
+    for (const std::string& key : namedKeys()) names += (names.empty() ? "" : ", ") + key;
+    return names;
 }
 
 // The keyboard's own handling of a key, before it tells the script. A key is
@@ -141,7 +103,7 @@ std::string ScenarioRunner::help() const {
     text += options_.keyboardControl.empty()
                 ? std::string("(this profile has no keyboard: key and type are refused)\n")
                 : "(the keyboard is " + options_.keyboardControl + " on panel " + options_.keyboardPanel + ")\n";
-    return text;
+    return text + options_.helpNote;
 }
 
 void ScenarioRunner::toScreen(const std::string& text) {
@@ -154,23 +116,14 @@ void ScenarioRunner::repeatOnScreen(const std::string& text) {
 
 ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const std::string& control,
                                               const std::string& event, std::string& error) {
-    const PanelSlots::Slot* slot = host_.panels().slot(panel);
-    if (!slot) {
-        error = "no panel in slot " + shown(panel);
+    const PressRule rule = pressRule(host_.panels(), panel, control);
+    if (rule.verdict == PressRule::Verdict::mistake) {
+        error = rule.reason;
         return Outcome::error;
     }
-    const Control* c = host_.panels().control(panel, control);
-    if (!c) {
-        error = "panel " + panel + " has no control \"" + shown(control) + "\"";
-        return Outcome::error;
-    }
-    std::string refusal;
-    if (!slot->onScreen) refusal = "panel " + panel + " is not on screen";
-    else if (!c->visible()) refusal = control + " on panel " + panel + " is hidden";
-    else if (!c->enabled()) refusal = control + " on panel " + panel + " is disabled";
-    if (!refusal.empty()) {
+    if (rule.verdict == PressRule::Verdict::refused) {
         // A message line: it reaches the screen too, like every other.
-        transcript_.note("refused: " + refusal + ", so it sends no event");
+        transcript_.note("refused: " + rule.reason + ", so it sends no event");
         return Outcome::done;
     }
     session_.button(panel, control, event);
@@ -184,10 +137,15 @@ ScenarioRunner::Outcome ScenarioRunner::key(const std::string& name, std::string
         error = "this profile has no keyboard to press";
         return Outcome::error;
     }
-    Control* c = host_.panels().control(panel, keyboard);
-    const PanelSlots::Slot* slot = host_.panels().slot(panel);
-    if (c && slot && slot->onScreen && c->visible() && c->enabled())
+    if (!isKey(name)) {
+        error = "\"" + shownText(name) + "\" is not a key: one character, or one of " + keyNames();
+        return Outcome::error;
+    }
+    // The keyboard edits its own text only when it takes the press.
+    if (pressRule(host_.panels(), panel, keyboard).taken()) {
+        Control* c = host_.panels().control(panel, keyboard);
         c->properties["text"] = keyboardText(c->property("text"), name);
+    }
     return press(panel, keyboard, "key." + name, error);
 }
 
@@ -204,7 +162,7 @@ ScenarioRunner::Outcome ScenarioRunner::showLine(std::string& rest, std::string&
     } else {
         const PanelSlots::Slot* slot = host_.panels().slot(panel);
         if (!slot) {
-            error = "no panel in slot " + shown(panel);
+            error = "no panel in slot " + shownText(panel);
             return Outcome::error;
         }
         drawing = drawPanel(panel, *slot);
@@ -251,7 +209,8 @@ ScenarioRunner::Outcome ScenarioRunner::waitLine(std::string& rest, std::string&
         error = "wait needs a number of milliseconds, 0 to " + std::to_string(longestWait);
         return Outcome::error;
     }
-    session_.wait(ms);
+    if (options_.wait) options_.wait(ms);
+    else session_.wait(ms);
     return Outcome::done;
 }
 
@@ -309,7 +268,7 @@ ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::st
     if (verb == "exit") verb = "quit";
     for (const Verb& v : verbs())
         if (verb == v.verb) return (this->*v.handler)(rest, error);
-    error = "unknown line \"" + shown(verb) + "\" (try help)";
+    error = "unknown line \"" + shownText(verb) + "\" (try help)";
     return Outcome::error;
 }
 

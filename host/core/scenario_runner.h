@@ -13,6 +13,7 @@
 // transcript goes elsewhere. One thread.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -33,6 +34,10 @@ public:
         bool repeatOnScreen = false;     // drawings and answers too (the transcript is a file)
         std::string keyboardPanel;       // the control `key` and `type` press; none when empty
         std::string keyboardControl;
+        // How `wait` moves the clock when several scripts share it; without
+        // it, the session's own clock.
+        std::function<void(long long milliseconds)> wait;
+        std::string helpNote;  // a closing line of help (how lines are addressed), if any
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)

@@ -1,18 +1,20 @@
 #include "script_session.h"
 
+#include "transcript_format.h"
+
 namespace vrelhost {
 namespace {
 
 // A script that keeps answering reports with more reports would never let the
 // operator in; past this many in one go, the rest are dropped and reported.
-constexpr int maxReportsPerSettle = 100000;
+constexpr std::size_t maxReportsPerSettle = 100000;
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
 bool ScriptSession::create(ScriptLibrary::Entry entry, const std::string& creationText) {
-    transcript_.delivered("create " + quoted(creationText));
+    transcript_.delivered(creationDescription(creationText));
     if (!driver_.create(entry, creationText.c_str())) {
         transcript_.note("the library created no script");
         return false;
@@ -51,21 +53,39 @@ std::optional<std::string> ScriptSession::parent(const std::string& text) {
 void ScriptSession::wait(long long milliseconds) {
     TimerSet& timers = host_.timers();
     const long long until = timers.now() + milliseconds;
-    while (driver_.alive()) {
-        std::optional<int> id = timers.takeNextTick(until);
-        if (!id) break;
-        transcript_.delivered("tick timer " + std::to_string(*id) + " at " + std::to_string(timers.now()) + " ms");
-        driver_.tick(*id);
-        settle();
+    while (tickBefore(until)) {
     }
     timers.settle(until);
+}
+
+std::optional<long long> ScriptSession::nextTick() const {
+    if (!driver_.alive()) return std::nullopt;
+    return host_.timers().nextDue();
+}
+
+bool ScriptSession::tickBefore(long long until) {
+    if (!driver_.alive()) return false;
+    TimerSet& timers = host_.timers();
+    std::optional<int> id = timers.takeNextTick(until);
+    if (!id) return false;
+    transcript_.delivered("tick timer " + std::to_string(*id) + " at " + std::to_string(timers.now()) +
+                          " ms");
+    driver_.tick(*id);
+    settle();
+    return true;
 }
 
 void ScriptSession::destroy() {
     if (!driver_.alive()) return;
     transcript_.delivered("destroy");
     driver_.destroy();
-    host_.takePending();  // nobody left to tell
+    // Nobody left to tell; what the other instances registered stays theirs.
+    host_.exchange().forget(host_.instance());
+}
+
+void ScriptSession::receive(const PendingReport& report) {
+    deliver(report);
+    host_.afterCall();
 }
 
 void ScriptSession::deliver(const PendingReport& report) {
@@ -83,20 +103,10 @@ void ScriptSession::deliver(const PendingReport& report) {
 }
 
 void ScriptSession::settle() {
-    int delivered = 0;
-    for (;;) {
-        host_.afterCall();
-        std::deque<PendingReport> pending = host_.takePending();
-        if (pending.empty() || !driver_.alive()) return;
-        for (const PendingReport& report : pending) {
-            if (++delivered > maxReportsPerSettle) {
-                log_.report("the script keeps causing device reports; the rest were dropped");
-                host_.takePending();
-                return;
-            }
-            deliver(report);
-        }
-    }
+    host_.afterCall();
+    host_.exchange().deliver(maxReportsPerSettle, [this] {
+        log_.report("the script keeps causing device reports; the rest were dropped");
+    });
 }
 
 }  // namespace vrelhost

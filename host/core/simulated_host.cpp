@@ -10,14 +10,14 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
-SimulatedHost::SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log)
-    : ProtocolHost(log), site_(site), transcript_(transcript) {}
-
-std::deque<PendingReport> SimulatedHost::takePending() {
-    std::deque<PendingReport> taken;
-    taken.swap(pending_);
-    return taken;
-}
+SimulatedHost::SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log, SiteExchange* exchange,
+                             int instance)
+    : ProtocolHost(log),
+      site_(site),
+      transcript_(transcript),
+      ownExchange_(exchange ? nullptr : std::make_unique<SiteExchange>()),
+      exchange_(exchange ? *exchange : *ownExchange_),
+      instance_(instance) {}
 
 void SimulatedHost::received(const std::string& text) { transcript_.sent(text); }
 
@@ -139,18 +139,18 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::IP& c) {
     // Only slots that exist are reported, however wide the range asked for.
     const int first = std::max(c.first, 1), last = std::min(c.last, infodriverSlots);
     for (int slot = first; slot <= last; ++slot)
-        pending_.push_back(
-            PendingReport{PendingReport::Kind::revertive, c.device, 0, slot, *site_.slot(c.device, slot)});
+        exchange_.reportTo(instance_, PendingReport{PendingReport::Kind::revertive, c.device, 0, slot,
+                                                    *site_.slot(c.device, slot)});
     return Answer::none();
 }
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::IR& c) {
-    slotRegistrations_[c.device].emplace_back(c.first, c.last);
+    exchange_.registerSlots(instance_, c.device, c.first, c.last);
     return Answer::none();
 }
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::IU& c) {
-    slotRegistrations_.erase(c.device);
+    exchange_.unregisterSlots(instance_, c.device);
     return Answer::none();
 }
 
@@ -159,13 +159,12 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::IW& c) {
         transcript_.note("IW: device " + std::to_string(c.device) + " has no slot " + std::to_string(c.slot));
         return Answer::none();
     }
-    if (covers(slotRegistrations_, c.device, c.slot))
-        pending_.push_back(PendingReport{PendingReport::Kind::revertive, c.device, 0, c.slot, c.value});
+    exchange_.slotWritten(c.device, c.slot, c.value);
     return Answer::none();
 }
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::RR& c) {
-    entryRegistrations_[c.device].emplace_back(c.first, c.last);
+    exchange_.registerEntries(instance_, c.device, c.first, c.last);
     return Answer::none();
 }
 
@@ -188,9 +187,7 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
             if (unsavedRenames_++ == 0) saveError_ = error;
         }
     }
-    if (covers(entryRegistrations_, c.device, c.index))
-        pending_.push_back(
-            PendingReport{PendingReport::Kind::database, c.device, c.database, c.index, c.text});
+    exchange_.entryRenamed(c.device, c.database, c.index, c.text);
     return Answer::none();
 }
 
@@ -212,13 +209,5 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::ET& c) {
 }
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::AS&) { return Answer::none(); }  // the script's last text
-
-bool SimulatedHost::covers(const Ranges& ranges, int device, int index) {
-    auto it = ranges.find(device);
-    if (it == ranges.end()) return false;
-    for (const auto& [first, last] : it->second)
-        if (index >= first && index <= last) return true;
-    return false;
-}
 
 }  // namespace vrelhost

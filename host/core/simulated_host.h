@@ -9,42 +9,37 @@
 // site (an unknown slot, control or entry) is noted in the transcript.
 //
 // What the devices report back (a written infodriver slot, a renamed database
-// entry, a poll) is queued, never delivered from inside notify(): the session
-// takes the queue once the script's current call has returned.
+// entry, a poll) is queued on the site's exchange (site_exchange.h), never
+// delivered from inside notify(): the session works the queue off once the
+// script's current call has returned. Several hosts, one per instance of the
+// script, may share one site and one exchange; each keeps its own panels,
+// timers and registrations, and a report reaches every instance registered.
 //
-// The site, transcript, log and optional site file are the caller's and must
-// outlive the host. One thread.
+// The site, transcript, log, exchange and optional site file are the
+// caller's and must outlive the host; without an exchange the host keeps one
+// of its own (a single instance). One thread.
 #pragma once
 
 #include <deque>
-#include <map>
+#include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "host/protocol/command_grammar.h"
 #include "host/protocol/protocol_host.h"
 #include "panel_slots.h"
 #include "protocol_log.h"
 #include "site.h"
+#include "site_exchange.h"
 #include "site_file.h"
 #include "timer_set.h"
 #include "transcript.h"
 
 namespace vrelhost {
 
-// A device report waiting for the end of the script's current call.
-struct PendingReport {
-    enum class Kind { revertive, database } kind;
-    int device = 0;
-    int database = 0;  // database changes only
-    int index = 0;     // the slot of a revertive, the entry of a database change
-    std::string text;
-};
-
 class SimulatedHost : public ProtocolHost {
 public:
-    SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log);
+    SimulatedHost(Site& site, Transcript& transcript, ProtocolLog& log, SiteExchange* exchange = nullptr,
+                  int instance = 1);
 
     // Renames of the devices the file keeps are written to it at once.
     void keepSiteIn(SiteFile* file) { siteFile_ = file; }
@@ -59,15 +54,16 @@ public:
     int refusedRenames() const { return refusedRenames_; }
     const std::string& firstRefusedRename() const { return firstRefusedRename_; }
 
-    std::deque<PendingReport> takePending();
+    // The reports waiting for this instance, taken off the exchange.
+    std::deque<PendingReport> takePending() { return exchange_.takeFor(instance_); }
+    SiteExchange& exchange() { return exchange_; }
+    int instance() const { return instance_; }
 
     PanelSlots& panels() { return panels_; }
     TimerSet& timers() { return timers_; }
     Site& site() { return site_; }
 
 private:
-    using Ranges = std::map<int, std::vector<std::pair<int, int>>>;  // device -> first..last
-
     void received(const std::string& text) override;
     Answer carryOut(const HostCommand& c, const std::string& text) override;
     Answer answer(const std::optional<std::string>& reply);
@@ -100,10 +96,11 @@ private:
     Answer panelStatus(CommandCode code, bool done, const std::string& error);
     Control* controlFor(CommandCode code, const std::string& panel, const std::string& name);
 
-    static bool covers(const Ranges& ranges, int device, int index);
-
     Site& site_;
     Transcript& transcript_;
+    std::unique_ptr<SiteExchange> ownExchange_;
+    SiteExchange& exchange_;
+    int instance_;
     SiteFile* siteFile_ = nullptr;
     int unsavedRenames_ = 0;
     std::string saveError_;
@@ -111,9 +108,6 @@ private:
     std::string firstRefusedRename_;
     PanelSlots panels_;
     TimerSet timers_;
-    Ranges slotRegistrations_;   // IR
-    Ranges entryRegistrations_;  // RR
-    std::deque<PendingReport> pending_;
 };
 
 }  // namespace vrelhost

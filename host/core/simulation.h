@@ -13,6 +13,13 @@
 // host refused a rename, the host failed on a command or the transcript could
 // not be written; 3 when the script broke the host protocol.
 //
+// Several instances (operator positions) may run in one session: each its
+// own script, panels, timers and transcript prefix, all on one site (its
+// devices, databases, slots and registrations, site_exchange.h) and one
+// clock. An operator line "@K LINE" goes to instance K, any other line to
+// instance 1; "@K quit" destroys instance K alone and leaves the others
+// running; plain quit ends the session.
+//
 // Owns everything it opens. The profile must outlive it. One thread.
 #pragma once
 
@@ -45,6 +52,7 @@ struct SimulationSettings {
     std::ostream* transcriptStream = nullptr;  // ... or there (exact form) ...
     std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
     std::string panels;          // the creation text: the folder of the panel files
+    int instances = 1;           // instances of the script on the one site, 1 to maxInstances
     bool echoInput = true;       // each operator line into the transcript as "# N: line"
     bool foldStartup = false;    // the console shows the script's start-up as one line
     std::ostream* errors = nullptr;  // finish()'s messages (default: standard error)
@@ -52,6 +60,9 @@ struct SimulationSettings {
     // from the script's creation on.
     std::function<void(const std::string& line)> listener;
 };
+
+// Instances of the script one session runs at most.
+constexpr int maxInstances = 64;
 
 class Simulation {
 public:
@@ -69,20 +80,24 @@ public:
     };
     // One operator line, exactly as a scenario line: numbered, echoed,
     // refused where a panel would refuse it. `number` 0 takes the next one.
+    // "@K " in front addresses instance K.
     LineResult runLine(const std::string& line, int number = 0);
     // Lines from a stream, as ScenarioRunner::run; a bad line counts against
     // the exit status when the stream is not interactive.
     bool runLines(std::istream& in, bool interactive, const std::string& source);
     bool runLines(LineReader& in, bool interactive, const std::string& source);
-    // Whether the script still runs (not after quit or finish()).
+    // Whether a script still runs (not after quit or finish()): any
+    // instance's, or instance K's.
     bool alive() const;
+    bool alive(int instance) const;
+    int instances() const;
     std::string help() const;
 
-    // What the operator sees.
-    const std::map<std::string, PanelSlots::Slot>& panels() const;
+    // What the operator sees; `instance` counts from 1.
+    const std::map<std::string, PanelSlots::Slot>& panels(int instance = 1) const;
     const std::vector<Device>& devices() const;
     long long clock() const;  // milliseconds of simulated time
-    std::optional<long long> nextTick() const;  // when a timer ticks next; nothing while none runs
+    std::optional<long long> nextTick() const;  // when any timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;
     int unsavedRenames() const;  // renames the site file does not hold (none after a later good save)
 

@@ -32,6 +32,9 @@ struct SiteProfile {
     std::string panelFolder;     // when set: the panel files; else looked for (install_layout.h)
     std::function<nlohmann::json()> defaultSite;  // the site document run without a site file
     std::function<std::string()> demo;            // operator lines of the demo (none: no demo)
+    // The demo for two or more operator positions, its lines addressed with
+    // @K (none: the demo above, run on position 1).
+    std::function<std::string()> positionsDemo;
     // The demo as a tour: the sentence shown before the script is created
     // (none when empty), and for its closing summary, a rename and what is
     // live in the operator's words (each may be empty: the summary then says

@@ -75,7 +75,9 @@ std::optional<int> runTour(const SimulationSettings& settings, std::ostream& scr
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
     if (!simulation) return std::nullopt;
     const std::vector<Device> before = simulation->devices();
-    std::istringstream lines(profile.demo ? profile.demo() : "");
+    // Several positions tell their own story when the profile has one.
+    const bool positions = settings.instances > 1 && profile.positionsDemo;
+    std::istringstream lines(positions ? profile.positionsDemo() : profile.demo ? profile.demo() : "");
     simulation->runLines(lines, false, "demo");
     const int unsaved = simulation->unsavedRenames();
     // The script is destroyed first, so its last lines come before the summary.

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "host/protocol/command_grammar.h"
+#include "transcript_format.h"
 
 namespace vrelhost {
 namespace {
@@ -46,7 +47,8 @@ void Transcript::write(const std::string& line) {
     if (folds(line)) return;
     tell(line);
     flush();
-    out_ << line << '\n';
+    yieldStream();
+    out_ << prefix_ << line << '\n';
     // Each line goes out whole and at once: the console often shares its
     // terminal or log with standard error, where the script writes its debug
     // lines unbuffered, so a debug line follows the command it belongs to;
@@ -63,8 +65,8 @@ void Transcript::flush() {
     run.swap(run_);
     if (run.size() <= 2) {
         for (const Read& r : run) {
-            out_ << "> " << r.command << '\n';
-            if (!r.answer.empty()) out_ << r.answer << '\n';
+            out_ << prefix_ << "> " << r.command << '\n';
+            if (!r.answer.empty()) out_ << prefix_ << r.answer << '\n';
         }
         out_.flush();
         if (!out_) failed_ = true;
@@ -72,7 +74,8 @@ void Transcript::flush() {
     }
     ReadKey last;
     readKey(run.back().command, last);
-    out_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size() << " reads, first "
+    out_ << prefix_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size()
+         << " reads, first "
          << run.front().answer << ", last " << run.back().answer << ")\n" << std::flush;
     if (!out_) failed_ = true;
 }
@@ -83,6 +86,7 @@ void Transcript::sent(const std::string& command) {
     if (form_ == Form::console && readKey(command, key)) {
         tell("> " + command);
         if (!extendsRun(command)) flush();
+        if (run_.empty()) yieldStream();
         run_.push_back(Read{command, std::string()});
         return;
     }
@@ -112,7 +116,7 @@ void Transcript::noReply() {
 void Transcript::delivered(const std::string& description) { write("< " + description); }
 
 void Transcript::input(int lineNumber, const std::string& line) {
-    write("# " + std::to_string(lineNumber) + ": " + line);
+    write(inputLine(lineNumber, line));
 }
 
 void Transcript::display(const std::string& text) {
@@ -128,9 +132,10 @@ void Transcript::protocolError(const std::string& message) { write("!! protocol 
 void Transcript::narration(const std::string& sentence) {
     if (form_ == Form::console && !folding_) {
         flush();
+        yieldStream();
         out_ << '\n';
     }
-    write("* " + sentence);
+    write(narrationLine(sentence));
 }
 
 void Transcript::beginFold() {
@@ -146,7 +151,9 @@ void Transcript::endFold(const std::string& what) {
     std::string counted = std::to_string(foldedLines_) + " lines";
     if (foldedReads_ > 0) counted += ", " + std::to_string(foldedReads_) + " of them database reads";
     // Not a line of the session: the listener, which sees the exact form, is not told.
-    out_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n" << std::flush;
+    yieldStream();
+    out_ << prefix_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n"
+         << std::flush;
     if (!out_) failed_ = true;
 }
 

@@ -17,7 +17,10 @@
 // messages (! and !!) and one line counting the rest. Every line is flushed as it is written. Writes
 // through a stream the caller owns, which must outlive the transcript. A
 // listener, when set, sees every line in the exact form as it is made (a view
-// streaming the protocol log); a screen, when set, every message line. One thread.
+// streaming the protocol log); a screen, when set, every message line. With
+// several instances of the script, each has its own transcript on one
+// stream, every line carrying the instance's prefix ("[2] "); the format of a
+// line, the prefix included, is transcript_format.h's. One thread.
 #pragma once
 
 #include <functional>
@@ -64,6 +67,13 @@ public:
     using Listener = std::function<void(const std::string& line)>;
     void listen(Listener listener) { listener_ = std::move(listener); }
 
+    // Every line (and the listener's copy) starts with `prefix`; empty for a
+    // single instance, so its transcript is as it always was.
+    void setPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    // Called before this transcript writes to a stream it shares: the other
+    // transcripts on it write out what they hold back first, so the lines
+    // stay in the order they happened.
+    void beforeWriting(std::function<void()> hook) { beforeWriting_ = std::move(hook); }
     // The exact form only: every message line (! and !!) is also written to
     // `screen` as it happens, so a failed save or a warning is seen at once
     // while the transcript goes to a file. The stream is the caller's and must
@@ -77,7 +87,10 @@ private:
     };
     void write(const std::string& line);
     void tell(const std::string& line) {
-        if (listener_) listener_(line);
+        if (listener_) listener_(prefix_ + line);
+    }
+    void yieldStream() {
+        if (beforeWriting_) beforeWriting_();
     }
     bool extendsRun(const std::string& command) const;
     // True when the line is counted in a fold instead of written.
@@ -87,6 +100,8 @@ private:
     Form form_;
     std::vector<Read> run_;  // console form only: the database reads held back
     Listener listener_;
+    std::string prefix_;
+    std::function<void()> beforeWriting_;
     std::ostream* messages_ = nullptr;
     bool failed_ = false;
     bool folding_ = false;

@@ -58,6 +58,40 @@ show 2
 )";
 }
 
+const char* positionsDemoScenario() {
+    return R"(@1 say Two operator positions run the same panels on one site: one router, one tally infodriver, one name driver. Each position is its own instance of the script.
+@2 say Position 2 opens the name editor on name set 3 and takes source 17: its old name is in the editor.
+@2 press 1 Name_Editor
+@2 press 2 NameSet_3
+@2 press 2 SrcName index=17
+@2 show 2
+@1 say Position 1 opens the same set, renames source 17 and sends it with Update.
+@1 press 1 Name_Editor
+@1 press 2 NameSet_3
+@1 press 2 SrcName index=17
+@1 key backspace
+@1 key backspace
+@1 key backspace
+@1 key backspace
+@1 key backspace
+@1 key backspace
+@1 key backspace
+@1 type Cam 17
+@1 key return
+@1 press 2 Update
+@2 say The name driver reported the rename to both positions: position 2's editor and list show the new name without anyone touching them.
+@2 show 2
+@1 say Position 1 goes back to the selector, chooses name set 3 and confirms it.
+@1 press 2 Nameset_Select
+@1 press 1 Select_3
+@1 press 1 Confirm
+@2 say The tally infodriver reported the set in use to both positions: position 2 leaves its editor, and its "Current" has followed.
+@2 press 2 Cancel
+@2 press 2 Nameset_Select
+@2 show 1
+)";
+}
+
 const char* demoOpening() {
     return "The script is created: it loads the selector and the name editor, reads every name of the router "
            "and the name driver (one folded line per database), and shows the selector.";

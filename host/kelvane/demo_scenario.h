@@ -11,6 +11,9 @@
 namespace vrelhost {
 
 const char* demoScenario();
+// The demo with two operator positions on one site (--demo --instances 2):
+// what one position renames and confirms, the other sees arrive.
+const char* positionsDemoScenario();
 // Shown before the script is created.
 const char* demoOpening();
 // A rename of the name driver, as the operator knows it.

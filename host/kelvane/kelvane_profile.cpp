@@ -12,6 +12,7 @@ const SiteProfile& kelvaneProfile() {
         p.defaultLibrary = "libkelvane.so";
         p.defaultSite = &defaultSiteDocument;
         p.demo = &demoScenario;
+        p.positionsDemo = &positionsDemoScenario;
         p.tourOpening = demoOpening();
         p.describeRename = &describeDemoRename;
         p.describeLive = &describeLiveSet;

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
+#include "operator_rules.h"
+
 namespace vrelhost {
-namespace {
-
-constexpr long long longestWait = 24LL * 60 * 60 * 1000;  // what one wait line takes
-
-}  // namespace
 
 ClockDriver::ClockDriver(ViewSource& source, Time now) : source_(source) { anchor(now); }
 

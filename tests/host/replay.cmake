@@ -15,6 +15,15 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "all the same")
   message(FATAL_ERROR "the demo's own transcript does not replay (${rc}):\n${out}\n${err}")
 endif()
 
+# Two positions: every line carries its position, and the transcript replays clean.
+execute_process(COMMAND ${EMULATOR} ${HOST} --demo --instances 2 --transcript ${FOLDER}/positions.log
+  WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND ${EMULATOR} ${HOST} --replay ${FOLDER}/positions.log
+  WORKING_DIRECTORY ${WORKDIR} RESULT_VARIABLE rc2 OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0 OR NOT out MATCHES "all the same")
+  message(FATAL_ERROR "the two-position demo does not replay (${rc}, ${rc2}):\n${out}\n${err}")
+endif()
+
 # One character of the rename's command text, as if last week's build had sent it.
 file(READ ${FOLDER}/demo.log saved)
 string(FIND "${saved}" "> RM 60 3 17 'Cam 17' 0" at)

@@ -44,6 +44,20 @@ TEST(Completion, FollowsTheShapeOfTheLine) {
     EXPECT_TRUE(completionsFor("show 1 ", words).empty());
     EXPECT_TRUE(completionsFor("frob", words).empty());
 
+    // With several positions, a line may start with one; the rest completes as before.
+    words.positions = {"@1", "@2", "@12"};
+    EXPECT_EQ(completionsFor("", words),
+              (Words{"@1", "@12", "@2", "key", "parent", "press", "quit", "say", "show"}));
+    EXPECT_EQ(completionsFor("@1", words), (Words{"@1", "@12"}));
+    EXPECT_EQ(completionsFor("@2 ", words), (Words{"key", "parent", "press", "quit", "say", "show"}));
+    EXPECT_EQ(completionsFor("@2 press 1 Con", words), (Words{"Confirm"}));
+    EXPECT_EQ(completionsFor(" @12  key sp", words), (Words{"space"}));
+    EXPECT_TRUE(completionsFor("press @", words).empty());
+    EXPECT_EQ(positionOf("@12 press"), 12);
+    EXPECT_EQ(positionOf("  @3"), 3);
+    for (const char* line : {"press 1", "@ press", "@x2", "@99999", ""})
+        EXPECT_EQ(positionOf(line), 1) << line;
+
     EXPECT_EQ(commonPrefix({"Select_10", "Select_3"}), "Select_");
     EXPECT_EQ(commonPrefix({"press", "parent"}), "p");
     EXPECT_EQ(commonPrefix({"return"}), "return");
@@ -72,6 +86,13 @@ TEST(Completion, TakesItsWordsFromTheSession) {
     EXPECT_EQ(completionsFor("press 1 Con", words), (Words{"Confirm"}));
     EXPECT_EQ(completionsFor("ex", words), (Words{"exit"}));
     EXPECT_EQ(completionsFor("he", words), (Words{"help"}));
+    EXPECT_TRUE(completionsFor("@", words).empty()) << "one position: nothing to address";
+
+    settings.instances = 2;
+    std::unique_ptr<Simulation> two = Simulation::start(settings, error);
+    ASSERT_TRUE(two) << error;
+    EXPECT_EQ(completionsFor("@", completionWordsOf(*two)), (Words{"@1", "@2"}));
+    EXPECT_EQ(completionsFor("@2 press 1 Con", completionWordsOf(*two, 2)), (Words{"Confirm"}));
 }
 
 // On the console of an interactive session, the start-up is one line that

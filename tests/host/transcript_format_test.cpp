@@ -1,0 +1,47 @@
+// The transcript's lines as the replay reads them back: what is written
+// parses to what was meant, and near misses are not taken for the real thing.
+#include "transcript_format.h"
+
+#include <gtest/gtest.h>
+
+namespace vrelhost {
+namespace {
+
+TEST(TranscriptFormat, InstancePrefixesRoundTripAndNearMissesStayText) {
+    for (int k : {1, 2, 32, 64}) {
+        const TranscriptLine l = splitInstance(instancePrefix(k) + "> AS");
+        EXPECT_EQ(l.instance, k);
+        EXPECT_EQ(l.body, "> AS");
+    }
+    for (const char* line : {"[0] > AS", "[-1] > AS", "[2]> AS", "[2 > AS", "[] > AS", "[x] > AS", "[2]",
+                             "> AS", "[99999999999] > AS"}) {
+        const TranscriptLine l = splitInstance(line);
+        EXPECT_EQ(l.instance, 0) << line;
+        EXPECT_EQ(l.body, line);
+    }
+    EXPECT_EQ(splitInstance("[3] ").body, "");
+}
+
+TEST(TranscriptFormat, OperatorNarrationAndCreationLinesParseBack) {
+    int number = 0;
+    std::string line;
+    ASSERT_TRUE(parseInputLine(inputLine(12, "press 1 Select_3"), number, line));
+    EXPECT_EQ(number, 12);
+    EXPECT_EQ(line, "press 1 Select_3");
+    ASSERT_TRUE(parseInputLine(inputLine(1, ""), number, line));
+    EXPECT_EQ(line, "");
+    for (const char* bad : {"# 0: x", "# -2: x", "# 3 x", "# 3:x", "#3: x", "# : x", "| # 3: x"})
+        EXPECT_FALSE(parseInputLine(bad, number, line)) << bad;
+
+    EXPECT_EQ(parseNarrationLine(narrationLine("a story")), std::optional<std::string>("a story"));
+    EXPECT_FALSE(parseNarrationLine("*no blank"));
+    EXPECT_EQ(parseCreationLine("< " + creationDescription("/a \"b\" c")),
+              std::optional<std::string>("/a \"b\" c"));
+    EXPECT_FALSE(parseCreationLine("< create \"unclosed"));
+    EXPECT_FALSE(parseCreationLine("< destroy"));
+    EXPECT_TRUE(isFoldedReads("> RN 60 1 1 ... 128  (128 reads, first = a, last = b)"));
+    EXPECT_FALSE(isFoldedReads("> RN 60 1 1"));
+}
+
+}  // namespace
+}  // namespace vrelhost
