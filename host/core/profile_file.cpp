@@ -96,10 +96,8 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
         !reader.text(document, "keptRoleMeaning", false, profile.keptRoleMeaning) ||
         !reader.text(document, "configEntry", false, profile.configEntry))
         return false;
-    const std::vector<std::string>& roles = profile.roles;
-    const bool builtIn = profile.keptRole == "router" || profile.keptRole == "infodriver";
-    if (!profile.keptRole.empty() && !builtIn &&
-        std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
+    const std::vector<std::string> roles = knownRoles(profile);
+    if (!profile.keptRole.empty() && std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
         return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
     if (profile.keptRoleMeaning.empty() && !profile.keptRole.empty())
         profile.keptRoleMeaning = "the " + profile.keptRole + " device";

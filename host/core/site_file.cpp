@@ -169,7 +169,7 @@ bool readDevice(const json& item, const std::string& where, Device& device, std:
         }
         device.role = item["role"].get<std::string>();
     }
-    device.hasSlots = device.role == "infodriver" || item.contains("slots");
+    device.hasSlots = device.role == infodriverRole || item.contains("slots");
     if (item.contains("databases") && !readDatabases(item["databases"], where + ".databases", device, error))
         return false;
     if (item.contains("slots") && !readSlots(item["slots"], where + ".slots", device, error)) return false;
