@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config_folder.h"
+#include "json_file.h"
 #include "site_file.h"
 #include "user_file.h"
 
@@ -123,6 +124,9 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
 bool readKeyboard(Reader& reader, const json& document, SiteProfile& profile) {
     if (!document.contains("keyboard")) return true;
     const json& keyboard = document["keyboard"];
+    std::string problem;
+    if (keyboard.is_object() && !onlyKnownKeys(keyboard, {"panel", "control"}, "keyboard", problem))
+        return reader.fail("", problem);
     const bool shaped = keyboard.is_object() && keyboard.size() == 2 && keyboard.contains("panel") &&
                         keyboard.contains("control") && keyboard["panel"].is_string() &&
                         keyboard["control"].is_string();
@@ -166,26 +170,19 @@ std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libra
         reader.fail("", "cannot be read: " + problem);
         return nullptr;
     }
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::exception& e) {
-        std::string what = e.what();
-        const std::size_t tag = what.find("] ");  // "[json.exception.parse_error.101] parse error ..."
-        reader.fail("", tag == std::string::npos ? what : what.substr(tag + 2));
+    std::optional<json> parsed = parseJsonFile(text, problem);
+    if (!parsed) {
+        reader.fail("", problem);
         return nullptr;
     }
+    json document = std::move(*parsed);
     if (!document.is_object()) {
         reader.fail("", "expected a JSON object of fields");
         return nullptr;
     }
-    for (const auto& field : document.items()) {
-        if (std::find(knownFields.begin(), knownFields.end(), field.key()) == knownFields.end()) {
-            std::string known;
-            for (const std::string& k : knownFields) known += (known.empty() ? "" : ", ") + k;
-            reader.fail(field.key(), "unknown field (known: " + known + ")");
-            return nullptr;
-        }
+    if (!onlyKnownKeys(document, knownFields, "", problem)) {
+        reader.fail("", problem);
+        return nullptr;
     }
     auto profile = std::make_unique<SiteProfile>();
     const bool read = reader.text(document, "name", true, profile->name) &&
