@@ -10,7 +10,7 @@ set(KELVANE_KIT_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VrelScriptKit)
 set(KELVANE_KIT_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvane)
 
 if(WIN32)
-  # The DLL goes where the panel host looks for scripts; see README.
+  # The DLL goes where the panel host looks for scripts; see docs/windows.md.
   # The Visual C++ layout at the top, whichever layout the build's own
   # kelvane.dll has; the mingw-w64 one, when built, in its folder.
   if(NOT TARGET kelvane_other_layout)
