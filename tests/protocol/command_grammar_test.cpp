@@ -180,9 +180,11 @@ TEST(CommandParser, NumberFieldsTakeNothingAfterTheirDigits) {
         EXPECT_EQ(kind, GrammarError::fields) << text;
         EXPECT_EQ(error, "fields do not match the form of " + std::string(text, 2)) << text;
     }
-    EXPECT_EQ(parsed("RN -60 0 -2147483648").numbers, (std::vector<int>{-60, 0, INT32_MIN}));
-    EXPECT_EQ(parsed("IW 57 '212 0' 2147483647 0").numbers, (std::vector<int>{57, INT32_MAX, 0}));
-    EXPECT_EQ(parsed("IW 57 '212 0' 2147483647 0").texts, (std::vector<std::string>{"212 0"}));
+    const auto rn = std::get<cmd::RN>(parsed("RN -60 0 -2147483648").fields);
+    EXPECT_EQ(std::vector<int>({rn.device, rn.database, rn.index}), (std::vector<int>{-60, 0, INT32_MIN}));
+    const auto iw = std::get<cmd::IW>(parsed("IW 57 '212 0' 2147483647 0").fields);
+    EXPECT_EQ(std::vector<int>({iw.device, iw.slot, iw.flag}), (std::vector<int>{57, INT32_MAX, 0}));
+    EXPECT_EQ(iw.value, "212 0");
     for (const char* text : {"RN 60 3 2147483648", "RN 60 3 -2147483649"}) {
         std::string error;
         EXPECT_FALSE(parseHostCommand(text, error)) << text << " does not fit a 32-bit number";
