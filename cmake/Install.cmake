@@ -1,6 +1,6 @@
 # What `cmake --install` puts where (GNUInstallDirs), in two components:
 #   Runtime      the component, vrel-host with its panel files, the example
-#                site configuration, README and CHANGELOG;
+#                site configuration, README, its docs/ pages and CHANGELOG;
 #   Development  the script kit: static library, headers, CMake package.
 # vrel-host finds its panel files and the component relative to its own folder
 # (host/core/install_layout.h), so an installed tree works wherever it lands.
@@ -10,7 +10,7 @@ set(KELVANE_KIT_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VrelScriptKit)
 set(KELVANE_KIT_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvane)
 
 if(WIN32)
-  # The DLL goes where the panel host looks for scripts; see README.
+  # The DLL goes where the panel host looks for scripts; see docs/windows.md.
   # The Visual C++ layout at the top, whichever layout the build's own
   # kelvane.dll has; the mingw-w64 one, when built, in its folder.
   if(NOT TARGET kelvane_other_layout)
@@ -38,6 +38,8 @@ else()
   endif()
   install(FILES config/velmorcast.ini DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/config COMPONENT Runtime)
   install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT Runtime)
+  # The README's pages, beside it so its links hold.
+  install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs COMPONENT Runtime)
 endif()
 
 # The script kit: the library and the headers of its file set, under one

@@ -24,6 +24,7 @@
 #include <CLI/CLI.hpp>
 
 #include "file_identity.h"
+#include "host_version.h"
 #include "install_layout.h"
 #include "interactive_prompt.h"
 #include "kelvane_profile.h"

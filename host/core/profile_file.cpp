@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config_folder.h"
+#include "json_file.h"
 #include "site_file.h"
 #include "user_file.h"
 
@@ -96,10 +97,8 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
         !reader.text(document, "keptRoleMeaning", false, profile.keptRoleMeaning) ||
         !reader.text(document, "configEntry", false, profile.configEntry))
         return false;
-    const std::vector<std::string>& roles = profile.roles;
-    const bool builtIn = profile.keptRole == "router" || profile.keptRole == "infodriver";
-    if (!profile.keptRole.empty() && !builtIn &&
-        std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
+    const std::vector<std::string> roles = knownRoles(profile);
+    if (!profile.keptRole.empty() && std::find(roles.begin(), roles.end(), profile.keptRole) == roles.end())
         return reader.fail("keptRole", "\"" + profile.keptRole + "\" is not one of the roles");
     if (profile.keptRoleMeaning.empty() && !profile.keptRole.empty())
         profile.keptRoleMeaning = "the " + profile.keptRole + " device";
@@ -125,6 +124,9 @@ bool readRoles(Reader& reader, const json& document, SiteProfile& profile) {
 bool readKeyboard(Reader& reader, const json& document, SiteProfile& profile) {
     if (!document.contains("keyboard")) return true;
     const json& keyboard = document["keyboard"];
+    std::string problem;
+    if (keyboard.is_object() && !onlyKnownKeys(keyboard, {"panel", "control"}, "keyboard", problem))
+        return reader.fail("", problem);
     const bool shaped = keyboard.is_object() && keyboard.size() == 2 && keyboard.contains("panel") &&
                         keyboard.contains("control") && keyboard["panel"].is_string() &&
                         keyboard["control"].is_string();
@@ -168,26 +170,19 @@ std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libra
         reader.fail("", "cannot be read: " + problem);
         return nullptr;
     }
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::exception& e) {
-        std::string what = e.what();
-        const std::size_t tag = what.find("] ");  // "[json.exception.parse_error.101] parse error ..."
-        reader.fail("", tag == std::string::npos ? what : what.substr(tag + 2));
+    std::optional<json> parsed = parseJsonFile(text, problem);
+    if (!parsed) {
+        reader.fail("", problem);
         return nullptr;
     }
+    json document = std::move(*parsed);
     if (!document.is_object()) {
         reader.fail("", "expected a JSON object of fields");
         return nullptr;
     }
-    for (const auto& field : document.items()) {
-        if (std::find(knownFields.begin(), knownFields.end(), field.key()) == knownFields.end()) {
-            std::string known;
-            for (const std::string& k : knownFields) known += (known.empty() ? "" : ", ") + k;
-            reader.fail(field.key(), "unknown field (known: " + known + ")");
-            return nullptr;
-        }
+    if (!onlyKnownKeys(document, knownFields, "", problem)) {
+        reader.fail("", problem);
+        return nullptr;
     }
     auto profile = std::make_unique<SiteProfile>();
     const bool read = reader.text(document, "name", true, profile->name) &&

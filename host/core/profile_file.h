@@ -8,7 +8,7 @@
 //     "site": "site.json",               its default site, a site file (required)
 //     "demo": "tour.txt",                operator lines run by --demo
 //     "demoOpening": "A sentence",       shown before the demo creates the script
-//     "roles": ["names"],                device roles beyond router and infodriver
+//     "roles": ["names"],                device roles beyond the host's own (site.h)
 //     "keptRole": "names",               the one device whose renames are kept
 //     "keptRoleMeaning": "the name driver",
 //     "configEntry": "FILE.SECTION",     gets the kept device's number; needs keptRole
@@ -16,7 +16,7 @@
 //
 // Paths are relative to the profile file's folder. A library given as a bare
 // file name that is not beside the profile is looked for where the built-in
-// profiles' libraries are (install_layout.h). Every problem is reported with
+// profile's library is (beside vrel-host, then its installed tree). Every problem is reported with
 // the file and the field: a missing or unreadable file, bad JSON, an unknown
 // field, a wrong type, a path that does not exist, a default site the profile
 // cannot run.

@@ -1,3 +1,7 @@
+// ScriptSession is the script's life inside a Simulation: a
+// ScriptDriver plus what a running site adds to it (device reports delivered
+// after each call, timer ticks from the simulated clock).
+//
 // ScriptSession: one script, driven the way the panel host drives it.
 //
 // Creates the script through the library's entry (the creation text is the

@@ -1,3 +1,7 @@
+// SimulatedHost is the only session class on the host's side of the calls:
+// it answers the script's commands from the site and panels and drives nothing
+// (the ScriptSession drives the script).
+//
 // SimulatedHost: the simulator's reply policy on top of the host's rules
 // (host/protocol/protocol_host.h), which check every call and report to the
 // protocol log.

@@ -1,3 +1,7 @@
+// Simulation is the outermost session class: one whole run of vrel-host, from
+// settings to exit status, holding the site, the SimulatedHost, the
+// ScriptSession and the operator's lines; main, the tests and the view drive it.
+//
 // Simulation: one session of the simulator, from the settings to the exit
 // status. It opens the site (a site file, which it locks and whose leftover
 // temporary files it removes, or the profile's default site, which it says

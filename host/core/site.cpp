@@ -1,6 +1,12 @@
 #include "site.h"
 
 namespace vrelhost {
+
+const std::vector<std::string>& hostRoles() {
+    static const std::vector<std::string> roles = {routerRole, infodriverRole};
+    return roles;
+}
+
 namespace {
 
 bool validIndex(int index) { return index >= 1 && index <= databaseEntries; }

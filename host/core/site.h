@@ -17,6 +17,13 @@ namespace vrelhost {
 constexpr int databaseEntries = 128;
 constexpr int infodriverSlots = 4096;
 
+// The roles every site may use: the control system's own kinds of device,
+// which the simulated host serves whatever script runs. An infodriver holds
+// slots. A profile adds the roles of its script (SiteProfile::roles).
+constexpr const char* routerRole = "router";
+constexpr const char* infodriverRole = "infodriver";
+const std::vector<std::string>& hostRoles();
+
 struct Device {
     int number = 0;
     std::string instance;

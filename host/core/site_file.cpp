@@ -4,6 +4,7 @@
 #include <charconv>
 #include <set>
 
+#include "json_file.h"
 #include "user_file.h"
 
 namespace vrelhost {
@@ -130,21 +131,6 @@ bool readSlots(const json& slots, const std::string& where, Device& device, std:
     return true;
 }
 
-// A key the reader does not know is refused, not skipped: a misspelt
-// "databses" would otherwise load a device without its names, and every
-// rename on it would be refused later, far from the cause.
-bool onlyKnownKeys(const json& object, const std::vector<std::string>& known, const std::string& where,
-                   std::string& error) {
-    for (const auto& item : object.items()) {
-        if (std::find(known.begin(), known.end(), item.key()) != known.end()) continue;
-        std::string list;
-        for (const std::string& k : known) list += (list.empty() ? "" : ", ") + k;
-        error = where + (where.empty() ? "" : ".") + item.key() + ": unknown key (known: " + list + ")";
-        return false;
-    }
-    return true;
-}
-
 bool readDevice(const json& item, const std::string& where, Device& device, std::string& error) {
     if (!item.is_object()) {
         error = where + ": expected an object";
@@ -169,35 +155,11 @@ bool readDevice(const json& item, const std::string& where, Device& device, std:
         }
         device.role = item["role"].get<std::string>();
     }
-    device.hasSlots = device.role == "infodriver" || item.contains("slots");
+    device.hasSlots = device.role == infodriverRole || item.contains("slots");
     if (item.contains("databases") && !readDatabases(item["databases"], where + ".databases", device, error))
         return false;
     if (item.contains("slots") && !readSlots(item["slots"], where + ".slots", device, error)) return false;
     return true;
-}
-
-std::string withoutLibraryTag(const std::string& what) {
-    // "[json.exception.parse_error.101] parse error at line 2, ..." -> "parse error at line 2, ..."
-    std::size_t close = what.find("] ");
-    return (what.rfind("[json.exception", 0) == 0 && close != std::string::npos) ? what.substr(close + 2) : what;
-}
-
-// A key given twice in one object: JSON readers keep one of them silently,
-// which would drop part of what the file says.
-struct RepeatedKey {
-    std::string key;
-};
-
-json parseRefusingRepeatedKeys(const std::string& text) {
-    std::vector<std::set<std::string>> open;
-    return json::parse(text, [&open](int, json::parse_event_t event, json& parsed) {
-        if (event == json::parse_event_t::object_start) open.emplace_back();
-        else if (event == json::parse_event_t::object_end && !open.empty()) open.pop_back();
-        else if (event == json::parse_event_t::key && !open.empty() &&
-                 !open.back().insert(parsed.get<std::string>()).second)
-            throw RepeatedKey{parsed.get<std::string>()};
-        return true;
-    });
 }
 
 }  // namespace
@@ -235,16 +197,12 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
         error = "site file " + path + ": cannot be read: " + problem;
         return std::nullopt;
     }
-    json document;
-    try {
-        document = parseRefusingRepeatedKeys(text);
-    } catch (const json::exception& e) {
-        error = "site file " + path + ": " + withoutLibraryTag(e.what());
-        return std::nullopt;
-    } catch (const RepeatedKey& e) {
-        error = "site file " + path + ": the key \"" + e.key + "\" appears twice in one object";
+    std::optional<json> parsed = parseJsonFile(text, problem);
+    if (!parsed) {
+        error = "site file " + path + ": " + problem;
         return std::nullopt;
     }
+    json document = std::move(*parsed);
     std::optional<Site> read = siteFromJson(document, problem);
     if (!read) {
         error = "site file " + path + ": " + problem;
@@ -281,7 +239,7 @@ bool SiteFile::save(const Site& site, std::string& error) {
     try {
         text = document_.dump(2) + "\n";
     } catch (const json::exception& e) {
-        error = "site file " + path_ + ": cannot be written as JSON: " + withoutLibraryTag(e.what());
+        error = "site file " + path_ + ": cannot be written as JSON: " + jsonProblem(e);
         return false;
     }
     std::string problem;

@@ -27,9 +27,14 @@ std::string numberList(const std::vector<int>& numbers) {
 
 }  // namespace
 
-bool siteSuitsProfile(const Site& site, const SiteProfile& profile, std::string& error) {
-    std::vector<std::string> known = {"router", "infodriver"};
+std::vector<std::string> knownRoles(const SiteProfile& profile) {
+    std::vector<std::string> known = hostRoles();
     known.insert(known.end(), profile.roles.begin(), profile.roles.end());
+    return known;
+}
+
+bool siteSuitsProfile(const Site& site, const SiteProfile& profile, std::string& error) {
+    const std::vector<std::string> known = knownRoles(profile);
     int kept = 0;
     std::size_t keptAt = 0;
     for (std::size_t i = 0; i < site.devices.size(); ++i) {

@@ -27,9 +27,9 @@ struct Rename {
 
 struct SiteProfile {
     std::string name;            // how the operator knows the profile
-    std::string defaultLibrary;  // the library file looked for beside vrel-host (install_layout.h)
+    std::string defaultLibrary;  // the library file looked for where vrel-host's build puts it
     std::string libraryPath;     // when set: the library loaded as it is, not looked for
-    std::string panelFolder;     // when set: the panel files; else looked for (install_layout.h)
+    std::string panelFolder;     // when set: the panel files; else looked for likewise
     std::function<nlohmann::json()> defaultSite;  // the site document run without a site file
     std::function<std::string()> demo;            // operator lines of the demo (none: no demo)
     // The demo for two or more operator positions, its lines addressed with
@@ -43,14 +43,14 @@ struct SiteProfile {
     std::function<std::string(const Rename& rename)> describeRename;
     std::function<std::string(const std::vector<Device>& devices)> describeLive;
 
-    // Roles a device may have beyond "router" and "infodriver".
+    // Roles a device may have beyond the host's own (hostRoles(), site.h).
     std::vector<std::string> roles;
     // Exactly one device has this role (no device when empty). Its databases
     // are written back to the site file after each rename, and its number is
     // the value of the configuration entry (FILE.SECTION: section SECTION of
     // FILE.ini).
     std::string keptRole;
-    std::string keptRoleMeaning;  // for messages: "the UMD name driver"
+    std::string keptRoleMeaning;  // for messages: what the kept device is, in the operator's words
     // The databases the kept device must hold: a site without one of them is
     // refused at start, since every rename the script sends there would fail.
     std::vector<int> keptDatabases;
@@ -66,6 +66,9 @@ struct SiteProfile {
 namespace vrelhost {
 
 class Site;
+
+// The roles a site run with `profile` may use: the host's own, then the profile's.
+std::vector<std::string> knownRoles(const SiteProfile& profile);
 
 // Whether `site` is one the profile's script can run on: every role known,
 // exactly one device with the kept role, and that device holding the kept

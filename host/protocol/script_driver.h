@@ -1,3 +1,7 @@
+// ScriptDriver is the bare session class, shared by every host: checked
+// calls into one script, knowing no site, panels or clock (ScriptSession adds
+// those for the simulator).
+//
 // ScriptDriver: one script, driven the way the panel host drives it, with the
 // script's side of every call checked. Every host here drives its script
 // through it (the simulator's session, the validator's cases, the fuzzers).

@@ -1,3 +1,6 @@
+// SimulationSource is the browser view's adapter: the one ViewSource
+// there is, owning a Simulation and handing it the view's lines.
+//
 // SimulationSource: the browser view's ViewSource over a Simulation, so every
 // browser action is carried out by the very runLine a scenario line goes
 // through, numbered and echoed into the transcript like a typed line.

@@ -1,3 +1,7 @@
+// ViewSource is an interface only: the slice of a Simulation
+// the browser view may use (SimulationSource implements it), so the view
+// depends on no session class.
+//
 // ViewSource: what the browser view needs of a running simulation, and no
 // more: carry out one operator line exactly as a scenario line, read the panel
 // slots, the site's devices and the simulated clock, and hear each transcript line as it

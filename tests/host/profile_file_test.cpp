@@ -97,7 +97,7 @@ TEST_F(ProfileFileTest, BadProfilesNameTheFileAndTheField) {
     const Case cases[] = {
         {"not JSON", "{\"name\": ", {}, "parse error at line 1"},
         {"not an object", "[1, 2]", {}, "expected a JSON object of fields"},
-        {"unknown field", "", {{"colour", "red"}}, "colour: unknown field (known: name, library"},
+        {"unknown field", "", {{"colour", "red"}}, "colour: unknown key (known: name, library"},
         {"name missing", "", {{"name", nullptr}}, "name: missing"},
         {"name not a text", "", {{"name", 5}}, "name: expected a text"},
         {"library not there",

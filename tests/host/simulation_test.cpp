@@ -1,6 +1,7 @@
 // The simulation object as a view drives it: one operator line at a time,
 // the transcript streamed line by line, the panels and devices read back,
-// and the exit status from finish(). Also that the README lists every verb.
+// and the exit status from finish(). Also that the simulator's page lists
+// every verb, and nothing else, among its operator lines.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -193,15 +194,36 @@ TEST(Simulation, StartRefusesAPanelFolderThatIsNotThere) {
     EXPECT_TRUE(lines.empty()) << "the script was created";
 }
 
-// Every verb of the table is in help and in the README's list of operator lines.
-TEST(Simulation, HelpAndReadmeListEveryVerb) {
-    std::ifstream readme(std::string(PROJECT_SOURCE_DIR) + "/README.md");
-    std::stringstream text;
-    text << readme.rdbuf();
-    ScenarioRunner::Options options;
+// The rows of the operator-line table in the simulator's page: the text
+// between the first pair of backquotes of each row under "## Operator lines".
+std::vector<std::string> documentedOperatorLines() {
+    std::ifstream page(std::string(PROJECT_SOURCE_DIR) + "/docs/simulator.md");
+    std::vector<std::string> rows;
+    bool inSection = false;
+    for (std::string line; std::getline(page, line);) {
+        if (line.rfind("## ", 0) == 0) inSection = line == "## Operator lines";
+        if (!inSection || line.rfind("| `", 0) != 0) continue;
+        const std::size_t end = line.find('`', 3);
+        if (end != std::string::npos) rows.push_back(line.substr(3, end - 3));
+    }
+    return rows;
+}
+
+// Every verb of the table is in help and in the simulator page's list of
+// operator lines, with its arguments, and the page lists no verb that is gone.
+TEST(Simulation, HelpAndTheSimulatorPageListEveryVerb) {
+    const std::vector<std::string> rows = documentedOperatorLines();
+    ASSERT_FALSE(rows.empty()) << "no operator lines found in docs/simulator.md";
+    std::vector<std::string> verbs;
     for (const ScenarioRunner::Verb& v : ScenarioRunner::verbs()) {
+        verbs.push_back(v.verb);
         const std::string usage = std::string(v.verb) + (*v.arguments ? " " : "") + v.arguments;
-        EXPECT_NE(text.str().find("| `" + usage + "` |"), std::string::npos) << usage << " missing from README.md";
+        EXPECT_NE(std::find(rows.begin(), rows.end(), usage), rows.end()) << usage << " missing from docs/simulator.md";
+    }
+    for (const std::string& row : rows) {
+        const std::string verb = row.substr(0, row.find(' '));
+        EXPECT_NE(std::find(verbs.begin(), verbs.end(), verb), verbs.end())
+            << "docs/simulator.md lists " << row << ", which is no verb";
     }
     std::ostringstream transcript;
     std::vector<std::string> lines;

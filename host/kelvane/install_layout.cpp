@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "kelvane_version.h"
-
 // Set by the build: paths relative to the installed executable's folder, the
 // build tree's executable folder and the source tree's panel files.
 #ifndef VREL_HOST_PANELS_FROM_BIN
@@ -72,7 +70,5 @@ std::string defaultsHelp(const InstallLayout& layout, const std::string& library
     for (const std::string& path : layout.scriptLibraries(libraryFileName)) text += "  " + path + "\n";
     return text;
 }
-
-const char* hostVersion() { return KELVANE_VERSION; }
 
 }  // namespace vrelhost

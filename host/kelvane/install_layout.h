@@ -1,5 +1,6 @@
 // InstallLayout: where vrel-host looks for what it loads by default, the panel
-// files and the script library, so that a vrel-host copied or installed
+// files and the script library of the built-in profile, as this project's
+// build and install put them, so that a vrel-host copied or installed
 // elsewhere never silently reads the source tree it was built from.
 //
 // The candidates, in order: beside the executable (the build tree keeps
@@ -38,8 +39,5 @@ private:
 
 // For --help: where the defaults are looked for, in order, one path a line.
 std::string defaultsHelp(const InstallLayout& layout, const std::string& libraryFileName);
-
-// The version of this build, as set once in the project.
-const char* hostVersion();
 
 }  // namespace vrelhost
