@@ -57,7 +57,7 @@ public:
     ~FakeScript() override {
         if (script->closes && host_) host_->notify(const_cast<char*>("AS"), vrel_kind::command);
     }
-    void* notify(void* data, int kind) override {
+    void* VREL_CALLBACK notify(void* data, int kind) override {
         script->kinds.push_back(kind);
         if (kind == vrel_kind::release) script->released.push_back(data);
         return script->onNotify ? script->onNotify(host_, data, kind) : nullptr;
