@@ -287,8 +287,6 @@ static int run(int argc, char** argv) {
         ->check(CLI::Range(1, 600))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
-    // The browser view shows one position so far: refused rather than hiding the others.
-    serve->excludes(instances);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

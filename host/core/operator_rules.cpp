@@ -55,7 +55,12 @@ const std::vector<std::string>& namedKeys() {
 }
 
 bool isKey(const std::string& name) {
-    if (!name.empty() && charactersOf(name).size() == 1) return true;
+    if (!name.empty() && charactersOf(name).size() == 1) {
+        // A control character would break the line or the display; a blank is "space".
+        const unsigned char first = static_cast<unsigned char>(name[0]);
+        const bool c1 = first == 0xc2 && name.size() == 2 && static_cast<unsigned char>(name[1]) <= 0x9f;
+        return first > 0x20 && first != 0x7f && !c1;
+    }
     for (const std::string& key : namedKeys())
         if (name == key) return true;
     return false;

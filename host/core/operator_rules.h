@@ -25,7 +25,7 @@ std::vector<std::string> charactersOf(const std::string& text);
 
 // The keys `key` takes by name; any other key is one character of any script.
 const std::vector<std::string>& namedKeys();
-// A named key or exactly one character.
+// A named key or exactly one character that is not a control character or a blank.
 bool isKey(const std::string& name);
 
 // Whether a press on `control` of `panel` is taken, as a real panel decides:

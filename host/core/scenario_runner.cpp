@@ -124,7 +124,8 @@ ScenarioRunner::Outcome ScenarioRunner::press(const std::string& panel, const st
     if (rule.verdict == PressRule::Verdict::refused) {
         // A message line: it reaches the screen too, like every other.
         transcript_.note("refused: " + rule.reason + ", so it sends no event");
-        return Outcome::done;
+        error = rule.reason;
+        return Outcome::refused;
     }
     session_.button(panel, control, event);
     return Outcome::done;
@@ -197,8 +198,9 @@ ScenarioRunner::Outcome ScenarioRunner::typeLine(std::string& rest, std::string&
         return Outcome::error;
     }
     for (const std::string& character : charactersOf(rest)) {
-        if (key(character == " " ? std::string("space") : character, error) != Outcome::done) return Outcome::error;
+        if (key(character == " " ? std::string("space") : character, error) == Outcome::error) return Outcome::error;
     }
+    error.clear();  // a key the keyboard refused is told in the transcript; the line goes on
     return Outcome::done;
 }
 

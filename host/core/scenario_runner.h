@@ -43,7 +43,10 @@ public:
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)
         : session_(session), host_(host), transcript_(transcript), options_(std::move(options)) {}
 
-    enum class Outcome { done, error, quit };
+    // refused: the line was right, but the panel took no press (a hidden or
+    // disabled control, a panel off screen), so no event went out; `error`
+    // then says why. A scenario goes on after it, as after done.
+    enum class Outcome { done, refused, error, quit };
 
     struct Verb {
         const char* verb;

@@ -64,4 +64,26 @@ bool isFoldedReads(const std::string& body) {
     return body.compare(0, 5, "> RN ") == 0 && body.find(" reads, first ") != std::string::npos;
 }
 
+LineKind lineKind(const std::string& body) {
+    if (body.compare(0, 3, "!! ") == 0) return LineKind::error;
+    if (body.size() < 2 || body[1] != ' ') return LineKind::other;
+    switch (body[0]) {
+    case '>': return LineKind::sent;
+    case '=':
+    case '-': return LineKind::reply;
+    case '<': return LineKind::delivered;
+    case '#': return LineKind::input;
+    case '|': return LineKind::display;
+    case '!': return LineKind::note;
+    case '*': return LineKind::narration;
+    default: return LineKind::other;
+    }
+}
+
+const char* lineKindName(LineKind kind) {
+    static const char* const names[] = {"sent", "reply", "delivered", "input", "display",
+                                        "note", "error", "narration", "other"};
+    return names[static_cast<int>(kind)];
+}
+
 }  // namespace vrelhost

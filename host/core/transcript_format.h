@@ -34,6 +34,13 @@ std::optional<std::string> parseNarrationLine(const std::string& body);
 std::string creationDescription(const std::string& creationText);
 std::optional<std::string> parseCreationLine(const std::string& body);
 
+// What a line (its instance taken off) records, by its mark; the names are
+// those a reader of the log sees: sent (>), reply (= and -), delivered (<),
+// input (#), display (|), note (!), error (!!), narration (*).
+enum class LineKind { sent, reply, delivered, input, display, note, error, narration, other };
+LineKind lineKind(const std::string& body);
+const char* lineKindName(LineKind kind);
+
 // Whether the line is the console's fold of a run of database reads, which
 // only the console form writes.
 bool isFoldedReads(const std::string& body);

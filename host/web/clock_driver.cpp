@@ -19,12 +19,15 @@ long long ClockDriver::target(Time now) const {
 }
 
 bool ClockDriver::waitFor(long long milliseconds) {
-    std::string error;
-    return source_.runLine("wait " + std::to_string(std::min(milliseconds, longestWait)), error);
+    // One clock for every position: any running one may say "wait".
+    const int position = source_.firstAlive();
+    if (position == 0) return false;
+    const std::string wait = "wait " + std::to_string(std::min(milliseconds, longestWait));
+    return source_.runLine(source_.lineFor(position, wait)).outcome == ViewSource::LineResult::Outcome::done;
 }
 
 bool ClockDriver::catchUp(Time now) {
-    if (!source_.nextTick() || !source_.alive()) {
+    if (!source_.nextTick() || !source_.anyAlive()) {
         anchor(now);  // nothing waits on the clock: it stands
         return false;
     }
@@ -61,7 +64,7 @@ void ClockDriver::setSpeed(int speed, Time now) {
 bool ClockDriver::step(Time now) {
     catchUp(now);
     const std::optional<long long> due = source_.nextTick();
-    if (!due || !source_.alive()) return false;
+    if (!due || !source_.anyAlive()) return false;
     waitFor(std::max(*due - source_.clock(), 0LL));
     anchor(now);
     return true;

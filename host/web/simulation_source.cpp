@@ -28,10 +28,13 @@ void SimulationSource::onTranscriptLine(std::function<void(const std::string&)> 
     early_.clear();
 }
 
-bool SimulationSource::runLine(const std::string& line, std::string& error) {
-    Simulation::LineResult result = simulation_->runLine(line);
-    error = result.message;
-    return result.outcome != Simulation::Outcome::error;
+ViewSource::LineResult SimulationSource::runLine(const std::string& line) {
+    const Simulation::LineResult result = simulation_->runLine(line);
+    using Outcome = Simulation::Outcome;
+    const LineResult::Outcome outcome = result.outcome == Outcome::error     ? LineResult::Outcome::error
+                                        : result.outcome == Outcome::refused ? LineResult::Outcome::refused
+                                                                             : LineResult::Outcome::done;
+    return {outcome, result.message};
 }
 
 int SimulationSource::finish() { return simulation_->finish(); }

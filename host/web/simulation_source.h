@@ -1,6 +1,3 @@
-// SimulationSource is the browser view's adapter: the one ViewSource
-// there is, owning a Simulation and handing it the view's lines.
-//
 // SimulationSource: the browser view's ViewSource over a Simulation, so every
 // browser action is carried out by the very runLine a scenario line goes
 // through, numbered and echoed into the transcript like a typed line.
@@ -26,12 +23,15 @@ public:
     // Nothing, with `error` set, when the simulation cannot start.
     static std::unique_ptr<SimulationSource> start(SimulationSettings settings, std::string& error);
 
-    bool runLine(const std::string& line, std::string& error) override;
-    const std::map<std::string, PanelSlots::Slot>& panels() const override { return simulation_->panels(); }
+    LineResult runLine(const std::string& line) override;
+    int positions() const override { return simulation_->instances(); }
+    const std::map<std::string, PanelSlots::Slot>& panels(int position) const override {
+        return simulation_->panels(position);
+    }
+    bool alive(int position) const override { return simulation_->alive(position); }
     const std::vector<Device>& devices() const override { return simulation_->devices(); }
     long long clock() const override { return simulation_->clock(); }
     std::optional<long long> nextTick() const override { return simulation_->nextTick(); }
-    bool alive() const override { return simulation_->alive(); }
     std::string siteFile() const override { return siteFile_; }
     std::string keyboardPanel() const override { return profile_->keyboardPanel; }
     std::string keyboardControl() const override { return profile_->keyboardControl; }

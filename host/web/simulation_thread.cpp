@@ -8,7 +8,7 @@ using Clock = std::chrono::steady_clock;
 
 SimulationThread::SimulationThread(ViewSource& source, UpdateHub& hub)
     : source_(source), hub_(hub), clock_(source, Clock::now()), actions_(source, clock_) {
-    source_.onTranscriptLine([this](const std::string& line) { hub_.appendLine(line); });
+    source_.onTranscriptLine([this](const std::string& line) { hub_.appendLine(toText(logEntry(line))); });
     publish();
     thread_ = std::thread(&SimulationThread::loop, this);
 }
@@ -19,11 +19,11 @@ SimulationThread::~SimulationThread() {
     source_.onTranscriptLine(nullptr);
 }
 
-void SimulationThread::post(Job job) {
+void SimulationThread::post(Job job, Then then) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) return;
-        jobs_.push_back(std::move(job));
+        jobs_.emplace_back(std::move(job), std::move(then));
     }
     wake_.notify_one();
 }
@@ -38,19 +38,21 @@ void SimulationThread::stop() {
 }
 
 void SimulationThread::publish() {
-    hub_.publish(toText(actions_.panelsState()), toText(siteJson(source_.devices())));
+    hub_.publish(toText(stateDocument(source_, clock_.json())));
 }
 
 void SimulationThread::loop() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         if (!jobs_.empty()) {
-            Job job = std::move(jobs_.front());
+            auto [job, then] = std::move(jobs_.front());
             jobs_.pop_front();
             lock.unlock();
-            job(actions_);
+            ActionReply reply = job(actions_);
             publish();
-            job = nullptr;  // what it holds goes here, not under the lock
+            then(std::move(reply));
+            job = nullptr;  // what they hold goes here, not under the lock
+            then = nullptr;
             lock.lock();
             continue;
         }

@@ -2,8 +2,8 @@
 // browser view runs. It carries out the requests' actions one at a time, in
 // the order they were posted, and between them issues the "wait" lines that
 // deliver timer ticks in real time. After each action or tick it publishes
-// the panels and the site to the UpdateHub, and it hands every transcript
-// line to the hub as it is written.
+// the state document (view_model.h) to the UpdateHub, and it hands every
+// transcript line to the hub, as a log entry, as it is written.
 //
 // Requests never wait on it: the network thread posts a job and goes on,
 // and the job posts its reply back. The source must outlive this object;
@@ -26,15 +26,19 @@ namespace vrelhost {
 
 class SimulationThread {
 public:
-    using Job = std::function<void(ViewActions&)>;
+    // A job makes the reply to one request; `then` gets it once the state
+    // the job left is published, so a client that reads the state after
+    // its reply sees what its action did.
+    using Job = std::function<ActionReply(ViewActions&)>;
+    using Then = std::function<void(ActionReply)>;
 
     SimulationThread(ViewSource& source, UpdateHub& hub);
     ~SimulationThread();
     SimulationThread(const SimulationThread&) = delete;
     SimulationThread& operator=(const SimulationThread&) = delete;
 
-    // From any thread: runs `job` on the simulation's thread, then publishes.
-    void post(Job job);
+    // From any thread: runs `job` on the simulation's thread, publishes, then calls `then`.
+    void post(Job job, Then then);
     // From any thread: no job begins after this.
     void stop();
 
@@ -48,7 +52,7 @@ private:
     ViewActions actions_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Job> jobs_;  // under mutex_
+    std::deque<std::pair<Job, Then>> jobs_;  // under mutex_
     bool stopping_ = false;  // under mutex_
     std::thread thread_;
 };

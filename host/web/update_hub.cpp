@@ -10,19 +10,20 @@ void UpdateHub::appendLine(const std::string& line) {
     // Streams wake on publish: the lines of one command go out together.
 }
 
-void UpdateHub::publish(std::string panels, std::string site) {
+void UpdateHub::publish(std::string state) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (panels != panels_) {
-            panels_ = std::move(panels);
-            ++panelsVersion_;
-        }
-        if (site != site_) {
-            site_ = std::move(site);
-            ++siteVersion_;
+        if (state != state_) {
+            state_ = std::move(state);
+            ++stateVersion_;
         }
     }
     if (listener_) listener_();
+}
+
+std::string UpdateHub::state() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
 }
 
 void UpdateHub::setListener(std::function<void()> listener) { listener_ = std::move(listener); }
@@ -42,13 +43,9 @@ UpdateHub::News UpdateHub::take(Cursor& cursor) {
     }
     for (std::uint64_t n = cursor.lines; n < lineCount_; ++n) news.lines.push_back(lines_[n - first]);
     cursor.lines = lineCount_;
-    if (cursor.panels != panelsVersion_) {
-        news.panels = panels_;
-        cursor.panels = panelsVersion_;
-    }
-    if (cursor.site != siteVersion_) {
-        news.site = site_;
-        cursor.site = siteVersion_;
+    if (cursor.state != stateVersion_) {
+        news.state = state_;
+        cursor.state = stateVersion_;
     }
     return news;
 }

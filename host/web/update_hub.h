@@ -1,10 +1,10 @@
 // UpdateHub: what every connected browser is owed, held for the streams.
 //
-// The simulation's side publishes the panels' and the site's JSON after each
-// change and appends each transcript line; every event stream takes what is
-// new since it last looked: the transcript lines it has not sent (or, when it
-// fell too far behind, the recent ones and a note), the site when it changed,
-// the panels when they changed. What a stream is owed is bounded however
+// The simulation's side publishes the state document after each change and
+// appends each log entry (a JSON object text); every event stream takes what
+// is new since it last looked: the entries it has not sent (or, when it fell
+// too far behind, the recent ones and a note) and the state when it changed.
+// GET /api/state reads the same state. What a stream is owed is bounded however
 // slowly it reads: it holds a cursor, not a queue. After each publish the
 // listener is called (on the publishing thread, outside the hub's lock) so
 // the streams can be woken. Thread-safe; owns copies of everything it holds.
@@ -24,8 +24,10 @@ public:
     static constexpr std::size_t keptLines = 4000;
 
     void appendLine(const std::string& line);
-    // Publishes a new state; the site text only counts when it differs.
-    void publish(std::string panels, std::string site);
+    // Publishes a new state document; it only counts when it differs.
+    void publish(std::string state);
+    // The state last published.
+    std::string state() const;
     // Set before anything is published; called after each publish.
     void setListener(std::function<void()> listener);
     // No stream opens after this.
@@ -34,15 +36,13 @@ public:
     // Where a stream stands: all zero for a new one.
     struct Cursor {
         std::uint64_t lines = 0;
-        std::uint64_t panels = 0;
-        std::uint64_t site = 0;
+        std::uint64_t state = 0;
     };
     struct News {
         std::vector<std::string> lines;
         bool linesDropped = false;  // older lines this stream never got
-        std::string panels;         // empty when unchanged
-        std::string site;           // empty when unchanged
-        bool empty() const { return lines.empty() && panels.empty() && site.empty() && !linesDropped; }
+        std::string state;          // empty when unchanged
+        bool empty() const { return lines.empty() && state.empty() && !linesDropped; }
     };
     // What the cursor has not seen, and the cursor moved past it.
     News take(Cursor& cursor);
@@ -57,8 +57,8 @@ private:
     std::function<void()> listener_;
     std::deque<std::string> lines_;
     std::uint64_t lineCount_ = 0;  // lines ever appended
-    std::string panels_, site_;
-    std::uint64_t panelsVersion_ = 0, siteVersion_ = 0;
+    std::string state_;
+    std::uint64_t stateVersion_ = 0;
     bool stopped_ = false;
     int streams_ = 0;
 };

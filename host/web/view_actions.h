@@ -1,15 +1,20 @@
-// ViewActions: what the browser view's requests do to the simulation, apart
-// from how they arrive. Each action takes the request's body (a JSON object
-// text), checks it as a panel would (an unknown control, a disabled or
-// hidden one, a panel off screen: refused, nothing runs) and runs one
-// operator line, after the "wait" that brings the clock up to real time.
+// ViewActions: what the browser view's action requests do to the simulation,
+// apart from how they arrive. A press or a key becomes one operator line,
+// which runAction carries out after the "wait" that brings the clock up to
+// real time; whether the panel takes it is the runner's to say, by the same
+// rule a typed line meets (operator_rules.h). The clock request moves the
+// ClockDriver.
 //
-//   press  {"panel","control"[,"event"]}     key  {"key"}
+//   press  {"panel","control"[,"event"][,"position"]}
+//   key    {"key"[,"position"]}
 //   clock  {"speed": 0..100} or {"step": true}
 //
-// A key is "space", "backspace", "return" or any one character (UTF-8) that
-// is no control character: the keyboard takes what the operator typed, and
-// the script keeps its own limits on a name.
+// A body is checked only so far as a line can be made of it: each word one
+// word (printable, no blank), the position a number. A position is 1 unless
+// given. Replies: 200 {"line"} when the line ran; 400 a malformed body or a
+// bad line (no such panel or control, not a key, no such position); 409 when
+// the panel took no press (disabled, hidden, off screen) or the position's
+// script no longer runs.
 //
 // Runs on the one thread that owns the simulation (SimulationThread).
 #pragma once
@@ -35,21 +40,13 @@ public:
     ActionReply press(const std::string& body);
     ActionReply key(const std::string& body);
     ActionReply clock(const std::string& body);
-    // Panels, clock, site and where renames are saved, as /api/state gives them.
-    ActionReply state() const;
-
-    // The panels' part of the state that each change pushes ("state" event).
-    nlohmann::json panelsState() const;
 
 private:
-    ActionReply run(const std::string& line);
+    // The operator line `line` at `position`, and what came of it.
+    ActionReply runAction(int position, const std::string& line);
 
     ViewSource& source_;
     ClockDriver& clock_;
 };
-
-// Whether `key` names one key the keyboard takes: space, backspace, return,
-// or one UTF-8 character that is not a control character or a blank.
-bool isKeyName(const std::string& key);
 
 }  // namespace vrelhost

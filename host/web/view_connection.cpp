@@ -25,6 +25,13 @@ std::string event(const char* name, const std::string& data) {
     return std::string("event: ") + name + "\ndata: " + data + "\n\n";
 }
 
+// The log entries are JSON object texts already: joined, not parsed again.
+std::string logEvent(const std::vector<std::string>& entries, bool dropped) {
+    std::string text = std::string("{\"dropped\":") + (dropped ? "true" : "false") + ",\"lines\":[";
+    for (std::size_t i = 0; i < entries.size(); ++i) text += (i ? "," : "") + entries[i];
+    return text + "]}";
+}
+
 // Whether an error only says the client went (or the deadline closed it).
 bool isGone(error_code ec) {
     return ec == http::error::end_of_stream || ec == net::error::eof || ec == net::error::operation_aborted ||
@@ -164,15 +171,17 @@ void ViewConnection::drainAndClose() {
     owner_.setBusy(id_, false);  // answered: it may give way to a new connection
     arm(times_.drain);
     dropped_ = 0;
-    drainSome();
+    dropIncoming();
 }
 
-void ViewConnection::drainSome() {
+void ViewConnection::dropIncoming() {
+    // Read and dropped, bounded in bytes: so the close of a client that
+    // leaves (or is done sending) is noticed at once, not at the next write.
     socket_.async_read_some(net::buffer(scratch_), [self = shared_from_this()](error_code ec, std::size_t n) {
         if (self->closed_) return;
         self->dropped_ += n;
         if (ec || self->dropped_ > mostDropped) return self->close();
-        self->drainSome();
+        self->dropIncoming();
     });
 }
 
@@ -194,17 +203,7 @@ void ViewConnection::beginStream() {
         self->deadline_.expires_at(net::steady_timer::time_point::max());
         self->kick();
     });
-    watchStreamClose();
-}
-
-void ViewConnection::watchStreamClose() {
-    // A browser that leaves is noticed at once, not at the next write.
-    socket_.async_read_some(net::buffer(scratch_), [self = shared_from_this()](error_code ec, std::size_t n) {
-        if (self->closed_) return;
-        self->dropped_ += n;
-        if (ec || self->dropped_ > mostDropped) return self->close();
-        self->watchStreamClose();
-    });
+    dropIncoming();
 }
 
 void ViewConnection::kick(bool idle) {
@@ -212,12 +211,10 @@ void ViewConnection::kick(bool idle) {
     idleDue_ = idleDue_ || idle;
     if (writing_) return;  // its end kicks again
     const UpdateHub::News news = hub_.take(cursor_);
-    // The panels first: what the operator waits to see.
+    // The state first: what the operator waits to see.
     std::string text;
-    if (!news.panels.empty()) text += event("state", news.panels);
-    if (!news.lines.empty() || news.linesDropped)
-        text += event("log", toText({{"dropped", news.linesDropped}, {"lines", news.lines}}));
-    if (!news.site.empty()) text += event("site", news.site);
+    if (!news.state.empty()) text += event("state", news.state);
+    if (!news.lines.empty() || news.linesDropped) text += event("log", logEvent(news.lines, news.linesDropped));
     if (text.empty() && idleDue_) text = ": idle\n\n";
     idleDue_ = false;
     if (text.empty()) return;

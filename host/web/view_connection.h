@@ -78,9 +78,8 @@ private:
     void refuse(int status, const std::string& message);
     void write(std::string text, bool thenKeepAlive);
     void drainAndClose();
-    void drainSome();
+    void dropIncoming();
     void beginStream();
-    void watchStreamClose();
     void arm(std::chrono::milliseconds in);
     int statusForParseError(boost::beast::error_code ec) const;
 

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "transcript_format.h"
+
 namespace vrelhost {
 namespace {
 
@@ -76,16 +78,16 @@ std::optional<int> boundDatabase(const Control& list, const std::vector<Control>
     return std::nullopt;
 }
 
-nlohmann::json panelsJson(const ViewSource& source) {
+nlohmann::json panelsJson(const std::map<std::string, PanelSlots::Slot>& all, const std::vector<Device>& devices) {
     nlohmann::json panels = nlohmann::json::array();
-    for (const auto& [id, slot] : source.panels()) {
+    for (const auto& [id, slot] : all) {
         const std::size_t slash = slot.path.rfind('/');
         auto size = [&](const char* key, int fallback) {
             auto it = slot.layout.find(key);
             return it == slot.layout.end() ? fallback : std::stoi(it->second);
         };
         nlohmann::json controls = nlohmann::json::array();
-        for (const Control& c : slot.controls) controls.push_back(controlJson(c, slot, source.devices()));
+        for (const Control& c : slot.controls) controls.push_back(controlJson(c, slot, devices));
         panels.push_back({{"id", id},
                           {"file", slash == std::string::npos ? slot.path : slot.path.substr(slash + 1)},
                           {"onScreen", slot.onScreen},
@@ -94,6 +96,26 @@ nlohmann::json panelsJson(const ViewSource& source) {
                           {"controls", std::move(controls)}});
     }
     return panels;
+}
+
+nlohmann::json stateDocument(const ViewSource& source, const nlohmann::json& clock) {
+    nlohmann::json positions = nlohmann::json::array();
+    for (int k = 1; k <= source.positions(); ++k)
+        positions.push_back({{"position", k},
+                             {"alive", source.alive(k)},
+                             {"panels", panelsJson(source.panels(k), source.devices())}});
+    const std::string site = source.siteFile();
+    return {{"positions", std::move(positions)},
+            {"alive", source.anyAlive()},
+            {"clock", clock},
+            {"siteFile", site.empty() ? nlohmann::json() : nlohmann::json(site)},
+            {"keyboard", {{"panel", source.keyboardPanel()}, {"control", source.keyboardControl()}}},
+            {"site", siteJson(source.devices())}};
+}
+
+nlohmann::json logEntry(const std::string& line) {
+    const TranscriptLine split = splitInstance(line);
+    return {{"position", split.instance}, {"kind", lineKindName(lineKind(split.body))}, {"text", line}};
 }
 
 nlohmann::json siteJson(const std::vector<Device>& all) {

@@ -37,24 +37,28 @@ Route routeRequest(const Request& head, std::optional<std::uint64_t> contentLeng
             return refuse(401, "this view needs its access token: open the address vrel-host printed");
     }
 
+    // What each method and path is, in one table.
+    struct Endpoint {
+        const char* method;
+        const char* path;
+        Target target;
+    };
+    static const Endpoint endpoints[] = {{"GET", "/api/state", Target::state},
+                                         {"GET", "/api/events", Target::events},
+                                         {"POST", "/api/press", Target::press},
+                                         {"POST", "/api/key", Target::key},
+                                         {"POST", "/api/clock", Target::clock}};
     Route route;
-    const bool get = head.method == "GET", headMethod = head.method == "HEAD", post = head.method == "POST";
-    if ((get || headMethod) && (route.page = pageAt(head.path))) {
+    const bool post = head.method == "POST";
+    if ((head.method == "GET" || head.method == "HEAD") && (route.page = pageAt(head.path))) {
         route.target = Target::page;
-        route.headOnly = headMethod;
+        route.headOnly = head.method == "HEAD";
         route.setTokenCookie = tokenInQuery;
-    } else if (get && head.path == "/api/state") {
-        route.target = Target::state;
-    } else if (get && head.path == "/api/events") {
-        route.target = Target::events;
-    } else if (post && head.path == "/api/press") {
-        route.target = Target::press;
-    } else if (post && head.path == "/api/key") {
-        route.target = Target::key;
-    } else if (post && head.path == "/api/clock") {
-        route.target = Target::clock;
     } else {
-        return refuse(404, "no such resource: " + head.method + " " + head.path);
+        for (const Endpoint& e : endpoints)
+            if (head.method == e.method && head.path == e.path) route.target = e.target;
+        if (route.target == Target::refused)
+            return refuse(404, "no such resource: " + head.method + " " + head.path);
     }
 
     if (post) {

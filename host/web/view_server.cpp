@@ -193,26 +193,31 @@ void ViewServer::answer(std::uint64_t id, HttpReply reply) {
 }
 
 void ViewServer::handle(const std::shared_ptr<ViewConnection>& connection, Route route, Request request) {
-    if (route.target == Target::page) {
-        HttpReply reply{200, route.page->type, std::string(reinterpret_cast<const char*>(route.page->data), route.page->size),
-                        {}};
-        if (route.setTokenCookie)
-            reply.fields.push_back({"Set-Cookie", tokenCookieName(port_) + "=" + routeSettings_.accessToken +
-                                                      "; Path=/; HttpOnly; SameSite=Strict"});
-        return connection->respond(reply);
+    switch (route.target) {
+    case Target::page: return connection->respond(pageReply(route));
+    // The document the streams were last sent, so a reload shows what they show.
+    case Target::state: return connection->respond(HttpReply{200, "application/json", hub_.state(), {}});
+    default: break;
     }
+    using Action = ActionReply (ViewActions::*)(const std::string&);
+    const Action action = route.target == Target::press ? &ViewActions::press
+                          : route.target == Target::key ? &ViewActions::key
+                                                        : &ViewActions::clock;
     if (!simulation_) return connection->close();
     const std::uint64_t id = connection->id();
-    simulation_->post([this, id, target = route.target, body = std::move(request.body)](ViewActions& actions) {
-        ActionReply result;
-        switch (target) {
-        case Target::press: result = actions.press(body); break;
-        case Target::key: result = actions.key(body); break;
-        case Target::clock: result = actions.clock(body); break;
-        default: result = actions.state(); break;
-        }
-        answer(id, HttpReply{result.status, "application/json", toText(result.body), {}});
-    });
+    simulation_->post([action, body = std::move(request.body)](ViewActions& actions) { return (actions.*action)(body); },
+                      [this, id](ActionReply result) {
+                          answer(id, HttpReply{result.status, "application/json", toText(result.body), {}});
+                      });
+}
+
+HttpReply ViewServer::pageReply(const Route& route) const {
+    HttpReply reply{200, route.page->type, std::string(reinterpret_cast<const char*>(route.page->data), route.page->size),
+                    {}};
+    if (route.setTokenCookie)
+        reply.fields.push_back({"Set-Cookie", tokenCookieName(port_) + "=" + routeSettings_.accessToken +
+                                                  "; Path=/; HttpOnly; SameSite=Strict"});
+    return reply;
 }
 
 void ViewServer::kickStreams(bool idle) {

@@ -1,10 +1,11 @@
 // ViewServer: serves the browser view of a simulation over HTTP.
 //
 //   GET  /, /view.js, /view.css   the page (built into the program)
-//   GET  /api/state               panels, clock, site and site file as JSON
-//   GET  /api/events              server-sent events: "state", "site", "log"
-//   POST /api/press               {"panel","control"[,"event"]}: a press
-//   POST /api/key                 {"key"}: one key on the keyboard control
+//   GET  /api/state               the state document (view_model.h)
+//   GET  /api/events              server-sent events: "state" (the same
+//                                 document, when it changed), "log" (entries)
+//   POST /api/press               {"panel","control"[,"event"][,"position"]}
+//   POST /api/key                 {"key"[,"position"]}: one key on the keyboard
 //   POST /api/clock               {"speed": 0..100} or {"step": true}
 //
 // One network thread serves every connection without blocking (Boost.Asio,
@@ -95,6 +96,7 @@ private:
     void armIdleComment();
     void shutDown();
     void answer(std::uint64_t id, HttpReply reply);
+    HttpReply pageReply(const Route& route) const;
 
     Options options_;
     boost::asio::io_context io_;  // first in, last out: everything below uses it

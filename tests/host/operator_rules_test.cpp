@@ -42,10 +42,15 @@ TEST(PressRule, MistakesRefusalsAndTakenPresses) {
     EXPECT_FALSE(pressRule(panels, "1", "Select_3").taken());
 }
 
-TEST(PressRule, KeysAreOneCharacterOrNamed) {
-    for (const char* key : {"a", "7", " ", "'", "space", "backspace", "return"})
+// Every way a key arrives (a line, the prompt, the browser view) meets this one rule.
+TEST(PressRule, KeysAreOneCharacterOfAnyScriptOrNamedButNeverAControl) {
+    for (const char* key : {"a", "7", "'", "~", "\xc3\xa9" /* é */, "\xe2\x82\xac" /* € */,
+                            "\xf0\x9f\x98\x80" /* an emoji */, "\xc2\xa0" /* no-break space */,
+                            "\xe9" /* é in a Windows code page */, "space", "backspace", "return"})
         EXPECT_TRUE(isKey(key)) << key;
-    for (const char* key : {"", "tab", "ab", "Return", "enter"}) EXPECT_FALSE(isKey(key)) << key;
+    for (const char* key : {"", "tab", "ab", "Return", "enter", " ", "\n", "\t", "\x7f", "\x01",
+                            "\xc2\x85" /* NEL */, "\xc3\xa9x", "a\n"})
+        EXPECT_FALSE(isKey(key)) << key;
     EXPECT_EQ(shownText(std::string(70, 'x')), std::string(60, 'x') + "... (70 bytes)");
     EXPECT_EQ(shownText("a\x7f\n"), "a\\x7f\\x0a");
 }

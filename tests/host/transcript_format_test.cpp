@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "transcript.h"
+
 namespace vrelhost {
 namespace {
 
@@ -41,6 +45,29 @@ TEST(TranscriptFormat, OperatorNarrationAndCreationLinesParseBack) {
     EXPECT_FALSE(parseCreationLine("< destroy"));
     EXPECT_TRUE(isFoldedReads("> RN 60 1 1 ... 128  (128 reads, first = a, last = b)"));
     EXPECT_FALSE(isFoldedReads("> RN 60 1 1"));
+}
+
+// The kind a reader of the log is shown is the kind the transcript wrote.
+TEST(TranscriptFormat, EveryLineTheTranscriptWritesIsReadAsItsKind) {
+    std::ostringstream out;
+    {
+        Transcript t(out, Transcript::Form::exact);
+        t.sent("RN 60 1 1");
+        t.reply("a");
+        t.noReply();
+        t.delivered("destroy");
+        t.input(1, "press 1 A");
+        t.display("panel 1");
+        t.note("refused");
+        t.protocolError("bad");
+        t.narration("a story");
+    }
+    std::istringstream lines(out.str());
+    std::string kinds, line;
+    while (std::getline(lines, line)) kinds += std::string(lineKindName(lineKind(line))) + " ";
+    EXPECT_EQ(kinds, "sent reply reply delivered input display note error narration ");
+    EXPECT_EQ(lineKind("!!x"), LineKind::other);
+    EXPECT_EQ(lineKind(""), LineKind::other);
 }
 
 }  // namespace

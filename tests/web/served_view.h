@@ -22,13 +22,15 @@ namespace vrelhost::test {
 
 class ServedView {
 public:
-    explicit ServedView(ViewServer::Options options = {}, bool withSiteFile = false) : folder_("vrel-view-test") {
+    explicit ServedView(ViewServer::Options options = {}, bool withSiteFile = false, int positions = 1)
+        : folder_("vrel-view-test") {
         transcriptPath = folder_.path() + "/run.log";
         SimulationSettings settings;
         settings.profile = &kelvaneProfile();
         settings.library = KELVANE_LIBRARY;
         settings.panels = VREL_HOST_PANELS;
         settings.transcriptFile = transcriptPath;
+        settings.instances = positions;
         if (withSiteFile) {
             sitePath = folder_.path() + "/site.json";
             std::ofstream(sitePath) << kelvaneProfile().defaultSite().dump(2) << "\n";

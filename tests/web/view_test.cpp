@@ -1,7 +1,8 @@
 // The browser view against the real component: what it refuses, what a
 // press does and how fast the change is pushed, the simulated clock, names
 // typed in any script reaching the site file byte for byte, where the
-// renames are saved, and the layout the panel files give.
+// renames are saved, several operator positions on one site, and the layout
+// the panel files give.
 #include <chrono>
 #include <thread>
 
@@ -27,14 +28,22 @@ std::optional<RawResponse> post(int port, const std::string& path, const std::st
 
 int status(const std::optional<RawResponse>& response) { return response ? response->status : -1; }
 
+// What a stream sends until `text` is among it, or `timeout` passes.
+std::string readUntil(RawConnection& stream, const std::string& text, std::chrono::milliseconds timeout = 3000ms) {
+    std::string seen;
+    const auto start = Clock::now();
+    while (seen.find(text) == std::string::npos && Clock::now() - start < timeout) seen += stream.readFor(100ms, 1);
+    return seen;
+}
+
 json state(int port) {
     auto response = roundTrip(port, requestText("GET", "/api/state", port));
     EXPECT_EQ(status(response), 200);
     return response ? json::parse(response->body, nullptr, false) : json();
 }
 
-const json& control(const json& state, const std::string& panel, const std::string& name) {
-    for (const json& p : state["panels"])
+const json& control(const json& state, const std::string& panel, const std::string& name, int position = 1) {
+    for (const json& p : state["positions"][position - 1]["panels"])
         if (p["id"] == panel)
             for (const json& c : p["controls"])
                 if (c["name"] == name) return c;
@@ -42,13 +51,19 @@ const json& control(const json& state, const std::string& panel, const std::stri
     return none;
 }
 
-int press(int port, const std::string& panel, const std::string& name, const std::string& event = "") {
+int press(int port, const std::string& panel, const std::string& name, const std::string& event = "",
+          int position = 0) {
     json body = {{"panel", panel}, {"control", name}};
     if (!event.empty()) body["event"] = event;
+    if (position > 0) body["position"] = position;
     return status(post(port, "/api/press", body.dump()));
 }
 
-int key(int port, const std::string& name) { return status(post(port, "/api/key", json{{"key", name}}.dump())); }
+int key(int port, const std::string& name, int position = 0) {
+    json body = {{"key", name}};
+    if (position > 0) body["position"] = position;
+    return status(post(port, "/api/key", body.dump()));
+}
 
 TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
     ServedView view;
@@ -66,15 +81,11 @@ TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
         {"/api/press", "{\"panel\":\"1\"}", 400},
         {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3 x\"}", 400},
         {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"event\":\"a\\nquit\"}", 400},
-        {"/api/press", "{\"panel\":\"9\",\"control\":\"Select_3\"}", 404},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_9\"}", 404},
-        {"/api/press", "{\"panel\":\"1\",\"control\":\"Confirm\"}", 409},    // disabled
-        {"/api/press", "{\"panel\":\"2\",\"control\":\"NameSet_2\"}", 409},  // off screen
-        {"/api/press", "{\"panel\":\"2\",\"control\":\"KB_1\"}", 400},       // a keyboard
-        {"/api/key", "{\"key\":\"a\"}", 409},                                 // disabled
-        {"/api/key", "{\"key\":\"ab\"}", 400},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"position\":\"1\"}", 400},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"position\":0}", 400},
         {"/api/key", "{\"key\":\"\\n\"}", 400},
         {"/api/key", "{\"key\":\"a\\nquit\"}", 400},
+        {"/api/key", "{\"key\":\" \"}", 400},
         {"/api/key", "{\"key\":5}", 400},
         {"/api/clock", "{\"speed\":101}", 400},
         {"/api/clock", "{\"speed\":1,\"step\":true}", 400},
@@ -87,9 +98,46 @@ TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
         EXPECT_EQ(response->status, c.status) << c.path << " " << c.body.substr(0, 60);
         EXPECT_TRUE(json::parse(response->body, nullptr, false).contains("error")) << response->body;
     }
-    EXPECT_EQ(state(port)["panels"], before["panels"]);
-    EXPECT_EQ(view.transcript().find("\n# "), std::string::npos) << "a refused request ran a line";
+    EXPECT_EQ(state(port)["positions"], before["positions"]);
+    EXPECT_EQ(view.transcript().find("\n# "), std::string::npos) << "a malformed request ran a line";
     EXPECT_EQ(press(port, "1", "Select_3"), 200);  // and the simulation still takes a good press
+}
+
+// A well-formed request is an operator line: the runner judges it as it
+// judges a typed one, and the transcript records it so.
+TEST(ViewServer, TheRunnerJudgesEveryPressAsATypedLine) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    const json before = state(port);
+    struct Case {
+        const char* path;
+        std::string body;
+        int status;
+        const char* told;  // in the reply's error
+    } cases[] = {
+        {"/api/press", "{\"panel\":\"9\",\"control\":\"Select_3\"}", 400, "no panel in slot 9"},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_9\"}", 400, "has no control"},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Confirm\"}", 409, "Confirm on panel 1 is disabled"},
+        {"/api/press", "{\"panel\":\"2\",\"control\":\"NameSet_2\"}", 409, "panel 2 is not on screen"},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_3\",\"position\":2}", 400, "@2 names no position"},
+        {"/api/key", "{\"key\":\"a\"}", 409, "panel 2 is not on screen"},
+        {"/api/key", "{\"key\":\"ab\"}", 400, "is not a key"},
+        {"/api/key", "{\"key\":\"\\u0085\"}", 400, "is not a key"},
+    };
+    for (const Case& c : cases) {
+        auto response = post(port, c.path, c.body);
+        ASSERT_TRUE(response) << c.path;
+        EXPECT_EQ(response->status, c.status) << c.body;
+        const json reply = json::parse(response->body, nullptr, false);
+        EXPECT_NE(reply.value("error", "").find(c.told), std::string::npos) << response->body;
+    }
+    EXPECT_EQ(state(port)["positions"], before["positions"]);
+    const std::string text = view.transcript();
+    EXPECT_NE(text.find("# 3: press 1 Confirm\n! refused: Confirm on panel 1 is disabled, so it sends no event\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("< button"), std::string::npos) << "a refused press reached the script";
 }
 
 TEST(ViewServer, PressGoesThroughTheScriptAndIsPushedAtOnce) {
@@ -104,14 +152,11 @@ TEST(ViewServer, PressGoesThroughTheScriptAndIsPushedAtOnce) {
 
     const auto pressed = Clock::now();
     EXPECT_EQ(press(port, "1", "Select_3"), 200);
-    std::string pushed;
-    while (pushed.find("KRSourceSelected\",\"name\":\"Select_3\"") == std::string::npos &&
-           Clock::now() - pressed < 5s)
-        pushed += events.readFor(100ms, 1);
+    const std::string pushed = readUntil(events, "KRSourceSelected\",\"name\":\"Select_3\"", 5s);
     const double ms = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - pressed).count() / 1000.0;
     RecordProperty("press_to_push_ms", std::to_string(ms));
     EXPECT_LT(ms, 200.0);
-    EXPECT_NE(pushed.find("event: log"), std::string::npos);
+    EXPECT_NE((pushed + readUntil(events, "event: log")).find("event: log"), std::string::npos);
 
     // The stream's place is given back once its browser is gone.
     events.close();
@@ -232,11 +277,47 @@ TEST(ViewServer, TheStateSaysWhereRenamesAreSaved) {
         EXPECT_EQ(state(view.port())["siteFile"], view.sitePath);
         RawConnection events(view.port());
         events.send(requestText("GET", "/api/events", view.port()));
-        EXPECT_NE(events.readFor(3000ms, 4000).find("\"siteFile\":\"" + view.sitePath + "\""), std::string::npos);
+        const std::string named = "\"siteFile\":\"" + view.sitePath + "\"";
+        EXPECT_NE(readUntil(events, named).find(named), std::string::npos);
     }
     ServedView inMemory;
     ASSERT_TRUE(inMemory.ready());
     EXPECT_TRUE(state(inMemory.port())["siteFile"].is_null());
+}
+
+// Two positions on one site: what one does arrives at the other through the
+// host, and the view shows and operates each.
+TEST(ViewServer, EveryPositionIsShownAndARenameAtOneReachesTheOther) {
+    ServedView view({}, false, 2);
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    ASSERT_EQ(state(port)["positions"].size(), 2u);
+    // Position 2 opens name set 3 in its editor; position 1 renames source 17 of it.
+    ASSERT_EQ(press(port, "1", "Name_Editor", "", 2), 200);
+    ASSERT_EQ(press(port, "2", "NameSet_3", "", 2), 200);
+    ASSERT_EQ(control(state(port), "2", "SrcName", 2)["database"], 3);
+    ASSERT_EQ(press(port, "1", "Name_Editor", "", 1), 200);
+    ASSERT_EQ(press(port, "2", "NameSet_3", "", 1), 200);
+    ASSERT_EQ(press(port, "2", "SrcName", "index=17", 1), 200);
+    const std::string typed = control(state(port), "2", "KB_1", 1)["text"];
+    for (std::size_t i = 0; i < typed.size(); ++i) ASSERT_EQ(key(port, "backspace", 1), 200);
+    for (const char* k : {"V", "T", "R", "\xc3\x89"}) ASSERT_EQ(key(port, k, 1), 200);
+    ASSERT_EQ(key(port, "return", 1), 200);
+    ASSERT_EQ(press(port, "2", "Update", "", 1), 200);
+    const json after = state(port);
+    EXPECT_EQ(control(after, "2", "SrcName", 2)["rows"][16], "VTR\xc3\x89");
+    EXPECT_EQ(control(after, "2", "KB_1", 2)["text"], "") << "position 2's keyboard took position 1's keys";
+    const std::string text = view.transcript();
+    EXPECT_NE(text.find("[1] # 3: press 1 Name_Editor\n"), std::string::npos);
+    EXPECT_NE(text.find("[2] < database device 60 database 3 entry 17"), std::string::npos);
+
+    // The log names each line's position and kind, as the transcript wrote it.
+    RawConnection events(port);
+    events.send(requestText("GET", "/api/events", port));
+    const std::string rename = "{\"kind\":\"sent\",\"position\":1,\"text\":\"[1] > RM 60 3 17 'VTR\xc3\x89' 0\"}";
+    const std::string opening = readUntil(events, rename);
+    EXPECT_NE(opening.find(rename), std::string::npos);
+    EXPECT_NE(opening.find("\"kind\":\"delivered\",\"position\":2,"), std::string::npos);
 }
 
 // Names can hold any bytes: the JSON the page gets replaces what is not UTF-8

@@ -2,7 +2,9 @@
 // textContent: names and texts can hold any characters, markup included.
 'use strict';
 
-const view = { state: null, site: null, listPage: {}, openDetails: new Set(), shift: false, notes: [] };
+// position: the operator position whose panels are shown (1 unless chosen);
+// siteText: the site as last drawn, so an unchanged site is not drawn again.
+const view = { state: null, position: 1, siteText: '', openDetails: new Set(), shift: false, notes: [] };
 // The on-screen keyboard: four rows of characters, then shift, '/', backspace, space and return.
 const keyRows = "1234567890qwertyuiopasdfghjkl'-zxcvbnm.,".split('');
 const apostropheWarning = 'An apostrophe ends the quoted name in the command the script sends: ' +
@@ -38,8 +40,10 @@ async function send(path, body) {
   }
 }
 
-const press = (panel, control, event) => post('/api/press', event ? { panel, control, event } : { panel, control });
-const sendKey = (key) => post('/api/key', { key });
+// Every action names the position it is made at.
+const press = (panel, control, event) =>
+  post('/api/press', event ? { panel, control, event, position: view.position } : { panel, control, position: view.position });
+const sendKey = (key) => post('/api/key', { key, position: view.position });
 
 function place(e, c) {
   e.style.left = c.x + 'px';
@@ -163,14 +167,48 @@ function drawPanel(panel) {
   return frame;
 }
 
+// The shown position's part of the state; the first if it is gone from the state.
+function shownPosition(state) {
+  return state.positions.find((p) => p.position === view.position) || state.positions[0];
+}
+
+// One tab per operator position, when there is more than one.
+function drawPositions(state) {
+  const nav = document.getElementById('positions');
+  nav.hidden = state.positions.length < 2;
+  nav.replaceChildren(...state.positions.map((p) => {
+    const b = element('button', p.position === view.position ? 'current' : '',
+      'Position ' + p.position + (p.alive ? '' : ' (gone)'));
+    b.type = 'button';
+    b.dataset.position = String(p.position);
+    b.setAttribute('aria-pressed', String(p.position === view.position));
+    b.addEventListener('click', () => {
+      view.position = p.position;
+      frames.clear();
+      drawState(view.state);
+    });
+    return b;
+  }));
+}
+
 function drawState(state) {
   view.state = state;
+  const position = shownPosition(state);
+  view.position = position.position;
+  drawPositions(state);
   document.getElementById('site-file').textContent = state.siteFile === null
     ? 'not saved: renames stay in memory (no --site)' : 'site file: ' + state.siteFile;
   document.getElementById('site-file').className = state.siteFile === null ? 'unsaved' : 'saved';
   const panels = document.getElementById('panels');
-  panels.replaceChildren(...state.panels.map(drawPanel));
+  panels.dataset.position = String(position.position);
+  panels.replaceChildren(...position.panels.map(drawPanel));
   if (!state.alive) problem('the script is gone: restart vrel-host');
+  else if (!position.alive) problem('the script of position ' + position.position + ' is gone');
+  const siteText = JSON.stringify(state.site);
+  if (siteText !== view.siteText) {
+    view.siteText = siteText;
+    drawSite(state.site);
+  }
   document.getElementById('clock-now').textContent = String(state.clock.now);
   const speed = document.getElementById('clock-speed');
   if (document.activeElement !== speed) speed.value = String(state.clock.speed);
@@ -223,19 +261,13 @@ function drawSite(site) {
   devices.replaceChildren(...parts);
 }
 
-function logClass(line) {
-  if (line.startsWith('!!')) return 'error';
-  const kinds = { '>': 'sent', '=': 'reply', '-': 'reply', '<': 'delivered', '#': 'input', '!': 'note' };
-  return kinds[line[0]] || '';
-}
-
-// The host's warnings (!) and protocol errors (!!) stay in sight above the panels.
-function showNotes(lines) {
-  const fresh = lines.filter((line) => line.startsWith('!'));
+// The host's warnings and protocol errors stay in sight above the panels.
+// Each log entry comes with its kind and position, read by the server.
+function showNotes(entries) {
+  const fresh = entries.filter((e) => e.kind === 'note' || e.kind === 'error');
   if (fresh.length === 0) return;
   view.notes = view.notes.concat(fresh).slice(-4);
-  document.getElementById('notes').replaceChildren(
-    ...view.notes.map((line) => element('div', line.startsWith('!!') ? 'error' : 'note', line)));
+  document.getElementById('notes').replaceChildren(...view.notes.map((e) => element('div', e.kind, e.text)));
 }
 
 function appendLog(news) {
@@ -243,7 +275,10 @@ function appendLog(news) {
   const log = document.getElementById('log');
   const atEnd = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
   if (news.dropped) log.appendChild(element('div', 'note', '… earlier lines dropped'));
-  for (const line of news.lines) log.appendChild(element('div', logClass(line), line));
+  for (const entry of news.lines) {
+    const line = log.appendChild(element('div', entry.kind, entry.text));
+    line.dataset.position = String(entry.position);
+  }
   while (log.childElementCount > 3000) log.firstElementChild.remove();
   if (atEnd) log.scrollTop = log.scrollHeight;
 }
@@ -261,14 +296,13 @@ function connect() {
     connection.className = 'offline';
   });
   events.addEventListener('state', (e) => drawState(JSON.parse(e.data)));
-  events.addEventListener('site', (e) => drawSite(JSON.parse(e.data)));
   events.addEventListener('log', (e) => appendLog(JSON.parse(e.data)));
 }
 
 function keyboardControl() {
   const s = view.state;
   if (!s) return null;
-  const panel = s.panels.find((p) => p.id === s.keyboard.panel);
+  const panel = shownPosition(s).panels.find((p) => p.id === s.keyboard.panel);
   if (!panel || !panel.onScreen) return null;
   const c = panel.controls.find((x) => x.name === s.keyboard.control);
   return c && c.enabled && c.visible ? c : null;
