@@ -25,13 +25,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Waits up to ten seconds for `done`.

@@ -5,28 +5,17 @@
 // replay reads is never written.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <fstream>
 #include <set>
 #include <sstream>
 
-#include "tests/support/temp_folder.h"
-#include "kelvane_profile.h"
 #include "replay.h"
-#include "simulation.h"
-#include "user_file.h"
+#include "tests/host/temp_site.h"
 
 namespace vrelhost {
 namespace {
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -41,26 +30,6 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.insert(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
-SimulationSettings kelvane() {
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
-    settings.panels = VREL_HOST_PANELS;
-    return settings;
-}
-
 class Replay : public ::testing::Test {
 protected:
     // A session on the site file, its transcript in run.log, the site as it
@@ -68,8 +37,7 @@ protected:
     // command for its parameters.
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(replaceUserFile(site, kelvaneProfile().defaultSite().dump(2), Existing::keep, error)) << error;
-        SimulationSettings settings = kelvane();
+        SimulationSettings settings = kelvaneSettings();
         settings.siteFile = site;
         settings.transcriptFile = log;
         settings.siteCopyFile = siteCopyBeside(log);
@@ -88,7 +56,7 @@ protected:
     // Replays `lines` (saved as edited.log, beside no site copy) on `siteFile`.
     int replay(const std::vector<std::string>& lines, std::string& said, const std::string& siteFile) {
         std::ofstream(edited) << joined(lines);
-        SimulationSettings settings = kelvane();
+        SimulationSettings settings = kelvaneSettings();
         settings.siteFile = siteFile;
         std::ostringstream out;
         const int status = replayTranscript(edited, settings, out);
@@ -99,16 +67,28 @@ protected:
         return static_cast<std::size_t>(std::find(saved.begin(), saved.end(), line) - saved.begin());
     }
 
-    TempFolder temp{"vrel-replay-test"};
-    std::string folder = temp.path(), site = folder + "/site.json", log = folder + "/run.log";
-    std::string edited = folder + "/edited.log", before = siteCopyBeside(log);
+    TempSite files{"vrel-replay-test"};
+    const std::string &folder = files.folder, &site = files.path;
+    std::string log = files.at("run.log"), edited = files.at("edited.log"), before = siteCopyBeside(log);
     std::vector<std::string> saved;
 };
 
-TEST_F(Replay, ComparesToTheLastLineOfTheLongerOfTheTwo) {
+// A replay reads its site and never writes it, not even for the renames the
+// transcript holds; it takes no lock and leaves no file beside it.
+TEST_F(Replay, ComparesToTheLastLineOfTheLongerOfTheTwoAndNeverWritesTheSite) {
+    struct stat old {};
+    ASSERT_EQ(stat(before.c_str(), &old), 0);
+    const std::string text = contents(before);
+    std::set<std::string> files = filesIn(folder);
+    files.insert("edited.log");
     std::string said;
     ASSERT_EQ(replay(saved, said, before), 0) << said;
     EXPECT_EQ(said, "vrel-host: replay of " + edited + ": " + std::to_string(saved.size()) + " lines, all the same\n");
+    struct stat now {};
+    ASSERT_EQ(stat(before.c_str(), &now), 0);
+    EXPECT_EQ(contents(before), text) << "the replay's rename reached the file";
+    EXPECT_EQ(now.st_ino, old.st_ino) << "the file was replaced";
+    EXPECT_EQ(filesIn(folder), files);
 
     std::vector<std::string> longer = saved;
     longer.push_back("> CE '1' 'Confirm'");
@@ -158,29 +138,11 @@ TEST_F(Replay, AReplyThatDiffersIsPutDownToTheSiteAndTheCopyBesideTheTranscriptI
 
     // Without --site, the replay runs on the copy the session kept.
     std::ostringstream out;
-    EXPECT_EQ(replayTranscript(log, kelvane(), out), 0) << out.str();
+    EXPECT_EQ(replayTranscript(log, kelvaneSettings(), out), 0) << out.str();
     EXPECT_EQ(out.str().rfind("vrel-host: replaying on " + before + ", the site as it was when the session started\n",
                               0),
               0u)
         << out.str();
-}
-
-// A replay reads its site and never writes it, not even for the renames the
-// transcript holds; it takes no lock and leaves no file beside it.
-TEST_F(Replay, TheSiteAReplayReadsIsNeverWritten) {
-    struct stat old {};
-    ASSERT_EQ(stat(before.c_str(), &old), 0);
-    const std::string text = contents(before);
-    const std::set<std::string> files = filesIn(folder);
-    std::string said;
-    ASSERT_EQ(replay(saved, said, before), 0) << said;
-    struct stat now {};
-    ASSERT_EQ(stat(before.c_str(), &now), 0);
-    EXPECT_EQ(contents(before), text) << "the replay's rename reached the file";
-    EXPECT_EQ(now.st_ino, old.st_ino) << "the file was replaced";
-    std::set<std::string> after = filesIn(folder);
-    after.erase("edited.log");
-    EXPECT_EQ(after, files);
 }
 
 }  // namespace
