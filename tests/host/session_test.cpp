@@ -1,8 +1,8 @@
-// The host's side of the protocol, driven by small in-process scripts: what a
-// command does to the site and the panels, that device reports arrive after
-// the call that caused them and never inside it, that timers tick in order,
-// that protocol faults are reported, and that the real component starts up
-// and runs without one.
+// The host's side of the protocol, driven by small in-process scripts (what
+// each command does alone is in simulated_host_test.cpp): that device
+// reports arrive after the call that caused them and never inside it, that
+// timers tick in order, that protocol faults are reported, that keys reach
+// the keyboard, and that the real component starts up and runs without one.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -98,72 +98,6 @@ TEST_F(HostSession, DeviceReportsComeAfterTheCallNeverInsideIt) {
     EXPECT_EQ(*site.entry(10, 0, 17), "Other");
     EXPECT_EQ(*site.slot(57, 300), "9");
     EXPECT_EQ(log.count(), 0u);
-}
-
-TEST_F(HostSession, PollReportsCurrentValuesAndUnregisterStopsReports) {
-    std::vector<std::string> seen;
-    script.atCreate = [](vrel_client_callback* h) {
-        send(h, "IR 57 211 212");
-        send(h, "IP 57 211 212");
-        send(h, "IU 57");
-        send(h, "IW 57 '1' 211 0");
-    };
-    script.onNotify = [&](vrel_client_callback*, void* data, int kind) {
-        if (kind != vrel_kind::revertive) return;
-        auto* r = static_cast<revertive_record*>(data);
-        seen.push_back(std::to_string(r->index) + "=" + r->text);
-    };
-    start();
-    EXPECT_EQ(seen, (std::vector<std::string>{"211=2", "212=1"}));
-}
-
-TEST_F(HostSession, QueriesAnswerAsTheComponentReadsThem) {
-    std::vector<std::string> answers;
-    script.atCreate = [&](vrel_client_callback* h) {
-        send(h, "PI '2' '" + std::string(VREL_HOST_PANELS) + "/NameEdit.vrel_ui'");
-        send(h, "TP 'text=a=b' '2' 'KB_1'");
-        for (const char* query : {"SD 'StC_UMD_Names_DriverID'", "SD 'Nobody'", "RN 60 9 3", "RN 60 9 129",
-                                  "RN 60 10 1", "TG '2' 'KB_1' 'text'", "TG '2' 'KB_1' 'page'", "TG '2' 'Nope' 'text'",
-                                  "XI '2' 'NameSet_'", "XI '2' 'alm_'"}) {
-            void* reply = send(h, query);
-            answers.push_back(reply ? static_cast<const char*>(reply) : "(null)");
-            h->notify(reply, vrel_kind::release);
-        }
-    };
-    start();
-    EXPECT_EQ(answers, (std::vector<std::string>{
-                           "60", "(null)", "News", "(null)", "(null)", "text=a=b", "page=", "(null)",
-                           "NameSet_1,NameSet_2,NameSet_3,NameSet_4,NameSet_5,NameSet_6,NameSet_7,NameSet_8",
-                           "(null)"}));
-    EXPECT_EQ(host.ledger().outstanding(), 0u);
-    EXPECT_EQ(log.count(), 0u);
-}
-
-TEST_F(HostSession, PanelFilesAndControlStates) {
-    const std::string panels = VREL_HOST_PANELS;
-    std::vector<bool> statuses;
-    script.atCreate = [&](vrel_client_callback* h) {
-        statuses.push_back(send(h, "PI '1' 'nowhere/Selector.vrel_ui'") != nullptr);
-        statuses.push_back(send(h, "PR '1'") != nullptr);
-        statuses.push_back(send(h, "PS '1' '" + panels + "/Selector.vrel_ui'") != nullptr);
-        send(h, "CE '1' 'Confirm'");
-        send(h, "CH '1' 'Current'");
-        send(h, "TP 'statesheet=KRSourceSelected' '1' 'Select_3'");
-        send(h, "CD '1' 'NoSuchControl'");
-        statuses.push_back(send(h, "PR '1'") != nullptr);
-        // Shown again with the same file: the panel keeps what was set on it.
-        statuses.push_back(send(h, "PS '1' '" + panels + "/Selector.vrel_ui'") != nullptr);
-    };
-    start();
-    EXPECT_EQ(statuses, (std::vector<bool>{false, false, true, true, true}));
-    const Control* confirm = host.panels().control("1", "Confirm");
-    ASSERT_NE(confirm, nullptr);
-    EXPECT_TRUE(confirm->enabled());
-    EXPECT_FALSE(host.panels().control("1", "Current")->visible());
-    EXPECT_EQ(host.panels().control("1", "Select_3")->property("statesheet"), "KRSourceSelected");
-    EXPECT_TRUE(host.panels().slot("1")->onScreen);
-    EXPECT_NE(said().find("! CD: panel 1 has no control \"NoSuchControl\""), std::string::npos);
-    EXPECT_NE(said().find("! PI refused: no panel file nowhere/Selector.vrel_ui"), std::string::npos);
 }
 
 TEST_F(HostSession, TimersTickInTimeOrderAndStopFromATick) {
@@ -290,22 +224,6 @@ TEST_F(HostSession, KeysAreCharactersOfAnyScript) {
     // Past what a name holds: the keyboard keeps it all.
     ASSERT_EQ(runner.runLine("type ABCDEFGHIJKLMNOPQRSTUVWXYZ", lineError), ScenarioRunner::Outcome::done);
     EXPECT_EQ(text().size(), 6u + 26u);
-}
-
-// A rename the host cannot carry out (no such device, database or entry) is
-// counted and said; the session ends with status 1 on it.
-TEST_F(HostSession, RenamesTheHostRefusesAreCountedAndSaid) {
-    script.atCreate = [](vrel_client_callback* h) {
-        send(h, "RM 60 3 129 'Too far' 0");
-        send(h, "RM 60 3 17 'Fine' 0");
-        send(h, "RM 60 12 1 'No set' 0");
-        send(h, "RM 99 1 1 'Nobody' 0");
-    };
-    start();
-    EXPECT_EQ(host.refusedRenames(), 3);
-    EXPECT_EQ(host.firstRefusedRename(), "RM: device 60 has no entry 129 in database 3");
-    EXPECT_NE(said().find("! RM: device 99 has no entry 1 in database 1; the rename is not done"), std::string::npos);
-    EXPECT_EQ(*site.entry(60, 3, 17), "Fine");
 }
 
 // The component itself, loaded as vrel-host loads it.

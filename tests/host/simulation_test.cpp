@@ -68,17 +68,6 @@ TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
     EXPECT_FALSE(simulation->alive());
 }
 
-TEST(Simulation, StartRefusesWhatItCannotOpen) {
-    KelvaneSession noLibrary([](SimulationSettings& s) { s.library = "/nonexistent/libnothing.so"; });
-    EXPECT_FALSE(noLibrary.simulation);
-    EXPECT_NE(noLibrary.error.find("/nonexistent/libnothing.so"), std::string::npos) << noLibrary.error;
-    KelvaneSession noPanels([](SimulationSettings& s) { s.panels = "/nonexistent/panels"; });
-    EXPECT_FALSE(noPanels.simulation);
-    EXPECT_EQ(noPanels.error, "the panel folder /nonexistent/panels does not exist; the script would start without "
-                              "its panels (give the folder with --panels)");
-    EXPECT_TRUE(noPanels.lines.empty()) << "the script was created";
-}
-
 // `exit` is `quit` by another name: it ends the lines, so nothing after it
 // runs, and takes nothing after it either.
 TEST(Simulation, ExitEndsTheLinesAsQuitDoes) {
@@ -111,26 +100,6 @@ TEST(Simulation, ALineFromAStreamIsBounded) {
               std::string::npos)
         << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
-}
-
-// With the transcript in a file, every ! line reaches the console as it is
-// written; without a site file, the session says once that renames stay in
-// memory.
-TEST(Simulation, MessagesReachTheConsoleAndAnUnsavedSiteIsSaid) {
-    std::ostringstream console;
-    KelvaneSession session([&console](SimulationSettings& s) { s.console = &console; });
-    auto& [transcript, errors, lines, error, simulation] = session;
-    ASSERT_TRUE(simulation) << error;
-    EXPECT_EQ(errors.str(),
-              "vrel-host: no site file: renames live in memory only and are gone when the session ends "
-              "(--write-site FILE once, then --site FILE, keeps them)\n");
-    simulation->runLine("press 1 Confirm");
-    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n")
-        << "only the message, once";
-    simulation->runLine("revertive 57 212 2");
-    EXPECT_EQ(console.str().find("revertive"), std::string::npos) << "the transcript itself stays in its file";
-    EXPECT_EQ(simulation->finish(), 0);
-    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n");
 }
 
 // The script reads its configuration from a folder of the session's own;
