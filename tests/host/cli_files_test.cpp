@@ -195,17 +195,6 @@ TEST_F(HostFiles, ARenameTheHostRefusesEndsTheSessionWithStatus1AndIsSaidAtOnce)
         << said();
 }
 
-// Repro 6: every save made the site 0644, a private one readable by all.
-TEST_F(HostFiles, ASaveKeepsTheSitesMode) {
-    for (const mode_t mode : {mode_t{0600}, mode_t{0664}}) {
-        ASSERT_EQ(::chmod(site.c_str(), mode), 0);
-        write("rename.txt", renameLines(mode == 0600 ? 5 : 6, "P"));
-        ASSERT_EQ(run({"--site", site, at("rename.txt")}, messages), 0) << said();
-        EXPECT_EQ(modeOf(site) & 07777, mode) << std::oct << mode;
-    }
-    EXPECT_NE(contents(site).find("\"CAMP\""), std::string::npos);
-}
-
 // Repro 7: --transcript overwrote the baseline a replay needs, without a word.
 TEST_F(HostFiles, AnExistingTranscriptIsKeptUnlessForced) {
     write("show.txt", "show 1\n");

@@ -166,13 +166,7 @@ pid_t onTerminal(int& terminal, const std::vector<std::string>& args, const char
             for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"}) unsetenv(name);
             if (*locale) setenv("LANG", locale, 1);
         }
-        std::vector<std::string> all{VREL_HOST};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        execHost(args);
     }
     return pid;
 }

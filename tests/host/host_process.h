@@ -46,6 +46,18 @@ std::vector<std::string> emulatorWords() {
     return words;
 }
 
+// Replaces the process with vrel-host and `args` (under the emulator, if any).
+[[noreturn]] void execHost(const std::vector<std::string>& args) {
+    std::vector<std::string> all = emulatorWords();
+    all.push_back(VREL_HOST);
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
 class HostProcess {
 public:
     HostProcess(const std::vector<std::string>& args, const std::string& messages,
@@ -62,14 +74,7 @@ public:
             dup2(out, STDERR_FILENO);
             if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
             if (inChild) inChild();
-            std::vector<std::string> all = emulatorWords();
-            all.push_back(VREL_HOST);
-            all.insert(all.end(), args.begin(), args.end());
-            std::vector<char*> argv;
-            for (std::string& a : all) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
+            execHost(args);
         }
         close(fds[0]);
         input_ = fds[1];

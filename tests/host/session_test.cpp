@@ -122,30 +122,19 @@ TEST_F(HostSession, TimersTickInTimeOrderAndStopFromATick) {
     EXPECT_NE(said().find("< tick timer 2 at 1000 ms"), std::string::npos);
 }
 
+// The simulator's own breaches; the host's rules as such are in
+// protocol_host_test.cpp and the protocol_errors transcript.
 TEST_F(HostSession, ProtocolFaultsAreReported) {
-    static char foreign[] = "mine";
     script.atCreate = [](vrel_client_callback* h) {
-        send(h, "SD 'StC SDI Router'");  // the reply is never handed back
-        void* reply = send(h, "RN 10 0 1");
-        h->notify(reply, vrel_kind::release);
-        h->notify(reply, vrel_kind::release);
-        h->notify(foreign, vrel_kind::release);
         send(h, "ET 1 0");
-        send(h, "QQ 1");
         h->notify(nullptr, vrel_kind::command);
-        h->notify(nullptr, vrel_kind::timer);
     };
     start();
     session.destroy();
-    const std::string text = said();
     for (const char* expected :
-         {"!! protocol error: the reply to \"SD 'StC SDI Router'\" was not handed back before the call returned",
-          "!! protocol error: a reply was handed back twice",
-          "!! protocol error: the script handed back a pointer the host never gave out as a reply",
-          "!! protocol error: ET with an interval of 0", "!! protocol error: malformed command (unknown command code): QQ 1",
-          "!! protocol error: a command with a null text", "!! protocol error: the script called the host with kind 4"})
-        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
-    EXPECT_EQ(log.count(), 7u);
+         {"!! protocol error: ET with an interval of 0", "!! protocol error: a command with a null text"})
+        EXPECT_NE(said().find(expected), std::string::npos) << expected << "\n" << said();
+    EXPECT_EQ(log.count(), 2u);
 }
 
 TEST_F(HostSession, KeyboardAndRefusedPresses) {
