@@ -90,7 +90,8 @@ TEST_F(HostFiles, WhatIsNotAnOrdinaryFileIsRefusedAndLeftAsItIs) {
 }
 
 // Repro 2: the save replaced the link with a file, and the lock beside the
-// link's name let a second session run beside one on the real file.
+// link's name let a second session run beside one on the real file. Once the
+// first session is over, the second's rename joins the first's.
 TEST_F(HostFiles, ASiteReachedThroughALinkIsSavedAndLockedAsTheFileItself) {
     ASSERT_EQ(::mkdir(at("real").c_str(), 0755), 0);
     ASSERT_EQ(::rename(site.c_str(), at("real/site.json").c_str()), 0);
@@ -104,6 +105,7 @@ TEST_F(HostFiles, ASiteReachedThroughALinkIsSavedAndLockedAsTheFileItself) {
     EXPECT_NE(contents(second).find("in use by another vrel-host session (process " + std::to_string(first.pid())),
               std::string::npos)
         << contents(second);
+    first.say(renameLines(6, "Y"));
     first.closeInput();
     ASSERT_EQ(first.wait(), 0) << said();
 
@@ -112,6 +114,7 @@ TEST_F(HostFiles, ASiteReachedThroughALinkIsSavedAndLockedAsTheFileItself) {
     ASSERT_EQ(::lstat(at("link.json").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the save replaced the link with a file";
     EXPECT_NE(contents(at("real/site.json")).find("\"CAMQ\""), std::string::npos) << "the real file has the rename";
+    EXPECT_NE(contents(at("real/site.json")).find("\"CAMY\""), std::string::npos) << "the first session's is kept";
     EXPECT_FALSE(exists(at("link.json.lock")));
     EXPECT_FALSE(exists(at("real/site.json.lock")));
 }

@@ -1,6 +1,6 @@
 // vrel-host as a user runs it, in processes of its own: the transcript on
-// disk while a session waits for input, two sessions on one site, and paths
-// that would destroy a file when given twice.
+// disk while a session waits for input, a lock left behind, and paths that
+// would destroy a file when given twice.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -42,35 +42,6 @@ TEST_F(HostCli, TranscriptHoldsEveryLineWhileTheSessionWaitsAndASignalLeavesNoth
                                                 "\"button=released\"\n> TP 'statesheet=KRSourceSelected' '1' "
                                                 "'Select_3'\n> ET 1 1000\n> CE '1' 'Confirm'\n");
     EXPECT_FALSE(exists(site + ".lock")) << "the lock outlived the session";
-}
-
-TEST_F(HostCli, ASecondSessionOnASiteIsRefusedAndNoRenameIsLost) {
-    const std::string rename = "press 1 Name_Editor\npress 2 SrcName index=%d\nkey backspace\ntype %s\nkey return\n"
-                               "press 2 Update\n";
-    auto renameLines = [&](int index, const char* text) {
-        char lines[256];
-        std::snprintf(lines, sizeof lines, rename.c_str(), index, text);
-        return std::string(lines);
-    };
-    write("second.txt", renameLines(6, "Z"));
-    HostProcess first({"--site", site}, messages);
-    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << contents(messages);
-    const std::string secondMessages = folder + "/second-messages";
-    EXPECT_EQ(run({"--site", site, folder + "/second.txt"}, secondMessages), 1);
-    EXPECT_NE(contents(secondMessages).find("in use by another vrel-host session (process " +
-                                            std::to_string(first.pid()) + " on "),
-              std::string::npos)
-        << contents(secondMessages);
-    first.say(renameLines(5, "Y"));
-    first.closeInput();
-    const int status = first.wait();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << contents(messages);
-    EXPECT_FALSE(exists(site + ".lock"));
-    // Now the site is free, and the second session's rename joins the first's.
-    EXPECT_EQ(run({"--site", site, folder + "/second.txt"}, secondMessages), 0) << contents(secondMessages);
-    const std::string saved = contents(site);
-    EXPECT_NE(saved.find("\"CAMY\""), std::string::npos);
-    EXPECT_NE(saved.find("\"CAMZ\""), std::string::npos);
 }
 
 // A session killed outright leaves its lock; the next one says so and how to

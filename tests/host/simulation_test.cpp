@@ -4,10 +4,7 @@
 // every verb, and nothing else, among its operator lines.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -100,27 +97,6 @@ TEST(Simulation, ALineFromAStreamIsBounded) {
               std::string::npos)
         << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
-}
-
-// The script reads its configuration from a folder of the session's own;
-// once the session is over, the folder is gone and the variable that named
-// it holds what it held before.
-TEST(Simulation, LeavesTheConfigurationAsItFoundIt) {
-    const char* saved = std::getenv("VREL_CONFIG_DIR");
-    const std::string outer = saved ? saved : "";
-    setenv("VREL_CONFIG_DIR", "/etc/site-config", 1);
-    std::string folder;
-    {
-        KelvaneSession session;
-        ASSERT_TRUE(session.simulation) << session.error;
-        folder = std::getenv("VREL_CONFIG_DIR");
-        EXPECT_NE(folder, "/etc/site-config");
-        EXPECT_EQ(session.simulation->finish(), 0);
-    }
-    EXPECT_STREQ(std::getenv("VREL_CONFIG_DIR"), "/etc/site-config");
-    EXPECT_NE(access(folder.c_str(), F_OK), 0) << folder << " is left behind";
-    if (saved) setenv("VREL_CONFIG_DIR", outer.c_str(), 1);
-    else unsetenv("VREL_CONFIG_DIR");
 }
 
 // The rows of the operator-line table in the simulator's page: the text
