@@ -180,11 +180,10 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
         // Written before the command returns: an accepted rename survives whatever happens next.
         std::string error;
         if (siteFile_->save(site_, error)) {
-            unsavedRenames_ = 0;
-            saveError_.clear();
+            exchange_.renameSaved();
         } else {
             transcript_.note("the rename could not be saved: " + error);
-            if (unsavedRenames_++ == 0) saveError_ = error;
+            exchange_.renameNotSaved(error);
         }
     }
     exchange_.entryRenamed(c.device, c.database, c.index, c.text);

@@ -47,12 +47,11 @@ public:
 
     // Renames of the devices the file keeps are written to it at once.
     void keepSiteIn(SiteFile* file) { siteFile_ = file; }
-    // Renames the site file does not hold: those since the last save that
-    // worked (each save writes every kept database, so a good save takes the
-    // earlier failed ones along). The device took them, but they are gone when
-    // the session ends. The first problem of those is kept.
-    int unsavedRenames() const { return unsavedRenames_; }
-    const std::string& saveError() const { return saveError_; }
+    // Renames the site file does not hold, counted on the exchange for every
+    // instance of the site (site_exchange.h): the device took them, but they
+    // are gone when the session ends. The first problem of those is kept.
+    int unsavedRenames() const { return exchange_.unsavedRenames(); }
+    const std::string& saveError() const { return exchange_.saveError(); }
     // Renames the host refused (no such device, database or entry): what the
     // script asked is not done anywhere. The first is kept.
     int refusedRenames() const { return refusedRenames_; }
@@ -106,8 +105,6 @@ private:
     SiteExchange& exchange_;
     int instance_;
     SiteFile* siteFile_ = nullptr;
-    int unsavedRenames_ = 0;
-    std::string saveError_;
     int refusedRenames_ = 0;
     std::string firstRefusedRename_;
     PanelSlots panels_;

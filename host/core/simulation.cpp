@@ -401,11 +401,8 @@ std::size_t Simulation::protocolErrors() const {
     return count;
 }
 
-int Simulation::unsavedRenames() const {
-    int count = 0;
-    for (const Instance& i : parts_->instances) count += i.host->unsavedRenames();
-    return count;
-}
+// Counted once for the site: every instance's host counts on the one exchange.
+int Simulation::unsavedRenames() const { return parts_->exchange.unsavedRenames(); }
 
 int Simulation::finish() {
     Parts& p = *parts_;
@@ -414,13 +411,12 @@ int Simulation::finish() {
     std::size_t refusals = 0, breaches = 0;
     int refusedRenames = 0;
     bool transcriptFailed = false;
-    std::string saveError, firstRefused;
+    std::string firstRefused;
     for (Instance& i : p.instances) {
         i.session->destroy();
         i.transcript->flush();
     }
     for (Instance& i : p.instances) {
-        if (saveError.empty() && i.host->unsavedRenames() > 0) saveError = i.host->saveError();
         if (firstRefused.empty() && i.host->refusedRenames() > 0) firstRefused = i.host->firstRefusedRename();
         refusedRenames += i.host->refusedRenames();
         transcriptFailed = transcriptFailed || i.transcript->failed();
@@ -433,7 +429,7 @@ int Simulation::finish() {
     if (unsavedRenames() > 0) {
         // The site file no longer holds what the session did: not a success.
         errors << "vrel-host: " << unsavedRenames()
-               << " rename(s) could not be saved; the first: " << saveError << "\n";
+               << " rename(s) could not be saved; the first: " << p.exchange.saveError() << "\n";
         failed = true;
     }
     if (refusedRenames > 0) {

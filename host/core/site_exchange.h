@@ -1,6 +1,7 @@
 // SiteExchange: what the instances of one simulated host share besides the
 // site itself: which instance registered for which slots and database
-// entries, and the device reports waiting to be delivered.
+// entries, the device reports waiting to be delivered, and which renames the
+// site file does not hold.
 //
 // The real panel host loads the script once per panel instance, and the
 // instances reach each other only through the devices: a slot written or an
@@ -75,6 +76,20 @@ public:
     // delivery under way works the queue off.
     void deliver(std::size_t limit, const std::function<void()>& onFlood);
 
+    // Renames the site file does not hold, whichever instance made them:
+    // those since the last save that worked. Each save writes the whole
+    // site, so a good save by any instance takes every earlier failed one
+    // along. The first problem of those is kept.
+    void renameSaved() {
+        unsavedRenames_ = 0;
+        saveError_.clear();
+    }
+    void renameNotSaved(const std::string& error) {
+        if (unsavedRenames_++ == 0) saveError_ = error;
+    }
+    int unsavedRenames() const { return unsavedRenames_; }
+    const std::string& saveError() const { return saveError_; }
+
 private:
     using Ranges = std::map<int, std::vector<std::pair<int, int>>>;  // device -> first..last
     struct Delivery {
@@ -89,6 +104,8 @@ private:
     std::map<int, Ranges> entryRegistrations_;  // instance -> RR ranges
     std::deque<Delivery> queue_;
     bool delivering_ = false;
+    int unsavedRenames_ = 0;
+    std::string saveError_;
 };
 
 }  // namespace vrelhost

@@ -18,21 +18,9 @@ struct CodeForm {
 };
 
 constexpr CodeForm codes[] = {
-#define FIELD_TEXT(name) "T"
-#define FIELD_FREE(name) "F"
-#define FIELD_NUMBER(name) "N"
-#define FIELD_OPTIONAL_TEXT(name) "t"
-#define FIELD_OPTIONAL_NUMBER(name) "n"
-#define FIELD_ADD(name) "a"
+#define HOST_FIELD(shape, name) #shape
 #define HOST_COMMAND(code, reply, fields) {#code, ReplyKind::reply, "" fields},
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
-#undef FIELD_TEXT
-#undef FIELD_FREE
-#undef FIELD_NUMBER
-#undef FIELD_OPTIONAL_TEXT
-#undef FIELD_OPTIONAL_NUMBER
-#undef FIELD_ADD
 };
 static_assert(sizeof codes / sizeof *codes == commandCodeCount, "one form per code");
 
@@ -177,7 +165,6 @@ using Filler = CommandFields (*)(const std::vector<Field>&);
 constexpr Filler fillers[] = {
 #define HOST_COMMAND(code, reply, fields) &fill<cmd::code>,
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
 };
 static_assert(sizeof fillers / sizeof *fillers == commandCodeCount, "one struct per code");
 

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <variant>
 
 namespace vrelhost {
@@ -26,14 +27,7 @@ enum class ReplyKind {
 enum class CommandCode : unsigned char {
 #define HOST_COMMAND(code, reply, fields) code,
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
 };
-
-inline constexpr int commandCodeCount = 0
-#define HOST_COMMAND(code, reply, fields) +1
-#include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
-    ;
 
 // The two letters of a code ("RM").
 const char* codeName(CommandCode code);
@@ -41,25 +35,22 @@ ReplyKind replyOf(CommandCode code);
 
 // One struct per code; a member per field, named as in command_codes.def.
 namespace cmd {
-#define FIELD_TEXT(name) std::string name;
-#define FIELD_FREE(name) std::string name;
-#define FIELD_NUMBER(name) int name = 0;
-#define FIELD_OPTIONAL_TEXT(name) std::optional<std::string> name;
-#define FIELD_OPTIONAL_NUMBER(name) std::optional<int> name;
-#define FIELD_ADD(name) bool name = false;
-#define HOST_COMMAND(code, reply, fields)                      \
-    struct code {                                              \
-        static constexpr CommandCode id = CommandCode::code;   \
-        fields                                                 \
+// The member type of each field shape.
+namespace member {
+using T = std::string;                 // a text
+using F = std::string;                 // the free text
+using N = int;                         // a number
+using t = std::optional<std::string>;  // a text that may be left out
+using n = std::optional<int>;          // a number that may be left out
+using a = bool;                        // 'ADD' given
+}  // namespace member
+#define HOST_FIELD(shape, name) member::shape name{};
+#define HOST_COMMAND(code, reply, fields)                    \
+    struct code {                                            \
+        static constexpr CommandCode id = CommandCode::code; \
+        fields                                               \
     };
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
-#undef FIELD_TEXT
-#undef FIELD_FREE
-#undef FIELD_NUMBER
-#undef FIELD_OPTIONAL_TEXT
-#undef FIELD_OPTIONAL_NUMBER
-#undef FIELD_ADD
 }  // namespace cmd
 
 // The fields of a parsed command: the struct of its code, or monostate when a
@@ -68,8 +59,9 @@ namespace cmd {
 using CommandFields = std::variant<std::monostate
 #define HOST_COMMAND(code, reply, fields) , cmd::code
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
                                    >;
+
+inline constexpr int commandCodeCount = static_cast<int>(std::variant_size_v<CommandFields>) - 1;
 
 // Calls visit(name, member) for each field of `c`, in the order of the text.
 // The member is an lvalue of its own type (std::string, int, bool, or an
@@ -77,32 +69,18 @@ using CommandFields = std::variant<std::monostate
 template <class Visit>
 void eachField(const std::monostate&, Visit&&) {}
 
-#define FIELD_TEXT(name) visit(#name, c.name);
-#define FIELD_FREE(name) visit(#name, c.name);
-#define FIELD_NUMBER(name) visit(#name, c.name);
-#define FIELD_OPTIONAL_TEXT(name) visit(#name, c.name);
-#define FIELD_OPTIONAL_NUMBER(name) visit(#name, c.name);
-#define FIELD_ADD(name) visit(#name, c.name);
-#define HOST_COMMAND(code, reply, fields)                      \
-    template <class Visit>                                     \
-    void eachField(const cmd::code& c, Visit&& visit) {        \
-        (void)c;                                               \
-        (void)visit;                                           \
-        fields                                                 \
-    }                                                          \
-    template <class Visit>                                     \
-    void eachField(cmd::code& c, Visit&& visit) {              \
-        (void)c;                                               \
-        (void)visit;                                           \
-        fields                                                 \
+// One overload per code, for its struct const or not.
+template <class Command, class Code>
+using IfCommandOf = std::enable_if_t<std::is_same_v<std::remove_const_t<Command>, Code>>;
+
+#define HOST_FIELD(shape, name) visit(#name, c.name);
+#define HOST_COMMAND(code, reply, fields)                                  \
+    template <class Command, class Visit>                                  \
+    IfCommandOf<Command, cmd::code> eachField(Command& c, Visit&& visit) { \
+        (void)c;                                                           \
+        (void)visit;                                                       \
+        fields                                                             \
     }
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
-#undef FIELD_TEXT
-#undef FIELD_FREE
-#undef FIELD_NUMBER
-#undef FIELD_OPTIONAL_TEXT
-#undef FIELD_OPTIONAL_NUMBER
-#undef FIELD_ADD
 
 }  // namespace vrelhost

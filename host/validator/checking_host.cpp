@@ -35,7 +35,6 @@ struct LooksUpInstance<T, std::void_t<decltype(T::instance)>> : std::true_type {
 constexpr bool answersDeviceNumber[] = {
 #define HOST_COMMAND(code, reply, fields) LooksUpInstance<vrelhost::cmd::code>::value,
 #include "host/protocol/command_codes.def"
-#undef HOST_COMMAND
 };
 
 }  // namespace

@@ -5,7 +5,6 @@
 // first, then the rename, then the folder; and a failed step is never a save.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -13,16 +12,13 @@
 #include <climits>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_folder.h"
-#include "kelvane_profile.h"
 #include "simulated_host.h"
 #include "site_file.h"
+#include "tests/host/temp_site.h"
 #include "tour.h"
-#include "user_file.h"
 
 namespace {
 
@@ -71,37 +67,17 @@ extern "C" int rename(const char* from, const char* to) noexcept {
 namespace vrelhost {
 namespace {
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.insert(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
 class AtomicWrite : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = targetOf(temp.path()) + "/site.json";
         std::ofstream(path) << "old";
         watch = Watch{};
         watch.on = true;
     }
     void TearDown() override { watch = Watch{}; }
 
-    TempFolder temp{"vrel-atomic-test"};
-    std::string path;
+    TempSite files{"vrel-atomic-test"};
+    const std::string& path = files.path;
 };
 
 TEST_F(AtomicWrite, TheTextIsOnTheDiskBeforeTheRenameAndTheFolderAfterIt) {
@@ -114,7 +90,7 @@ TEST_F(AtomicWrite, TheTextIsOnTheDiskBeforeTheRenameAndTheFolderAfterIt) {
     const std::string temporary = renamed.substr(7, renamed.find(' ', 7) - 7);
     EXPECT_EQ(renamed, "rename " + temporary + " " + path);
     EXPECT_EQ(watch.calls[0], "fsync " + temporary) << "the temporary must reach the disk before it is renamed";
-    EXPECT_EQ(watch.calls[2], "fsync " + targetOf(temp.path())) << "the folder holds the rename only once synced";
+    EXPECT_EQ(watch.calls[2], "fsync " + files.folder) << "the folder holds the rename only once synced";
 }
 
 TEST_F(AtomicWrite, AFailedRenameIsNoSaveAndLeavesTheOldFileAlone) {
@@ -123,7 +99,7 @@ TEST_F(AtomicWrite, AFailedRenameIsNoSaveAndLeavesTheOldFileAlone) {
     EXPECT_FALSE(replaceUserFile(path, "new", Existing::replace, problem));
     EXPECT_EQ(problem, "cannot replace it: Input/output error");
     EXPECT_EQ(contents(path), "old");
-    EXPECT_EQ(filesIn(temp.path()), std::set<std::string>{"site.json"}) << "the temporary was left behind";
+    EXPECT_EQ(filesIn(files.folder), std::set<std::string>{"site.json"}) << "the temporary was left behind";
 }
 
 TEST_F(AtomicWrite, AFailedFlushIsNoSaveAndNothingIsRenamed) {
@@ -133,12 +109,13 @@ TEST_F(AtomicWrite, AFailedFlushIsNoSaveAndNothingIsRenamed) {
     EXPECT_EQ(problem.rfind("cannot flush " + path + ".tmp.", 0), 0u) << problem;
     EXPECT_EQ(watch.calls.size(), 1u) << ::testing::PrintToString(watch.calls);
     EXPECT_EQ(contents(path), "old");
-    EXPECT_EQ(filesIn(temp.path()), std::set<std::string>{"site.json"});
+    EXPECT_EQ(filesIn(files.folder), std::set<std::string>{"site.json"});
 }
 
 // Each save writes every kept database, so a save that works takes the
 // renames of an earlier failed one along: the summary counts what the file
-// lacks at the end, not every failure on the way.
+// lacks at the end, not every failure on the way; a device the file does not
+// keep has nothing to save.
 TEST_F(AtomicWrite, ARenameIsUnsavedOnlyUntilASaveWorks) {
     std::string error;
     ASSERT_TRUE(replaceUserFile(path, kelvaneProfile().defaultSite().dump(2), Existing::replace, error)) << error;
@@ -168,6 +145,7 @@ TEST_F(AtomicWrite, ARenameIsUnsavedOnlyUntilASaveWorks) {
     watch.failRenames = 2;
     rename("RM 60 1 3 'Third' 0");
     rename("RM 60 1 4 'Fourth' 0");
+    rename("RM 10 0 1 'Router' 0");
     EXPECT_EQ(host.unsavedRenames(), 2);
     EXPECT_NE(out.str().find("! the rename could not be saved: site file " + path + ": cannot replace it"),
               std::string::npos);
@@ -178,10 +156,7 @@ TEST_F(AtomicWrite, ARenameIsUnsavedOnlyUntilASaveWorks) {
 int demoWithAFailedSave(const std::string& site, int failing, std::string& screen, std::string& errors) {
     std::string error;
     if (!replaceUserFile(site, kelvaneProfile().defaultSite().dump(2), Existing::replace, error)) return -1;
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
-    settings.panels = VREL_HOST_PANELS;
+    SimulationSettings settings = kelvaneSettings();
     settings.siteFile = site;
     std::ostringstream screenOut, errorsOut, transcript;
     settings.console = &screenOut;

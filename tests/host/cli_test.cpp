@@ -1,6 +1,6 @@
 // vrel-host as a user runs it, in processes of its own: the transcript on
-// disk while a session waits for input, two sessions on one site, and paths
-// that would destroy a file when given twice.
+// disk while a session waits for input, a lock left behind, and paths that
+// would destroy a file when given twice.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         site = folder + "/site.json";
         messages = folder + "/messages";
-        ASSERT_EQ(run({"--write-site", site}, messages), 0) << readFile(messages);
+        ASSERT_EQ(run({"--write-site", site}, messages), 0) << contents(messages);
     }
 
     void write(const std::string& name, const std::string& text) { std::ofstream(folder + "/" + name) << text; }
@@ -30,47 +30,18 @@ TEST_F(HostCli, TranscriptHoldsEveryLineWhileTheSessionWaitsAndASignalLeavesNoth
     const std::string transcript = folder + "/run.log";
     HostProcess host({"--site", site, "--transcript", transcript}, messages);
     host.say("press 1 Select_3\n");
-    EXPECT_TRUE(eventually([&] { return readFile(transcript).find("> CE '1' 'Confirm'\n") != std::string::npos; }))
+    EXPECT_TRUE(eventually([&] { return contents(transcript).find("> CE '1' 'Confirm'\n") != std::string::npos; }))
         << "the lines of the press are not in the file while the session waits:\n"
-        << readFile(transcript).substr(readFile(transcript).size() > 300 ? readFile(transcript).size() - 300 : 0);
+        << contents(transcript).substr(contents(transcript).size() > 300 ? contents(transcript).size() - 300 : 0);
     EXPECT_TRUE(exists(site + ".lock"));
     kill(host.pid(), SIGTERM);
     const int status = host.wait();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-    const std::string text = readFile(transcript);
+    const std::string text = contents(transcript);
     EXPECT_EQ(text.substr(text.rfind("# 1:")), "# 1: press 1 Select_3\n< button panel 1 control Select_3 event "
                                                 "\"button=released\"\n> TP 'statesheet=KRSourceSelected' '1' "
                                                 "'Select_3'\n> ET 1 1000\n> CE '1' 'Confirm'\n");
     EXPECT_FALSE(exists(site + ".lock")) << "the lock outlived the session";
-}
-
-TEST_F(HostCli, ASecondSessionOnASiteIsRefusedAndNoRenameIsLost) {
-    const std::string rename = "press 1 Name_Editor\npress 2 SrcName index=%d\nkey backspace\ntype %s\nkey return\n"
-                               "press 2 Update\n";
-    auto renameLines = [&](int index, const char* text) {
-        char lines[256];
-        std::snprintf(lines, sizeof lines, rename.c_str(), index, text);
-        return std::string(lines);
-    };
-    write("second.txt", renameLines(6, "Z"));
-    HostProcess first({"--site", site}, messages);
-    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << readFile(messages);
-    const std::string secondMessages = folder + "/second-messages";
-    EXPECT_EQ(run({"--site", site, folder + "/second.txt"}, secondMessages), 1);
-    EXPECT_NE(readFile(secondMessages).find("in use by another vrel-host session (process " +
-                                            std::to_string(first.pid()) + " on "),
-              std::string::npos)
-        << readFile(secondMessages);
-    first.say(renameLines(5, "Y"));
-    first.closeInput();
-    const int status = first.wait();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << readFile(messages);
-    EXPECT_FALSE(exists(site + ".lock"));
-    // Now the site is free, and the second session's rename joins the first's.
-    EXPECT_EQ(run({"--site", site, folder + "/second.txt"}, secondMessages), 0) << readFile(secondMessages);
-    const std::string saved = readFile(site);
-    EXPECT_NE(saved.find("\"CAMY\""), std::string::npos);
-    EXPECT_NE(saved.find("\"CAMZ\""), std::string::npos);
 }
 
 // A session killed outright leaves its lock; the next one says so and how to
@@ -84,22 +55,22 @@ TEST_F(HostCli, ALockLeftByAKilledSessionIsNamedWithTheWayOut) {
     std::ofstream(site + ".lock") << "pid " << gone << "\nhost " << host << "\n";
     write("show.txt", "show 1\n");
     EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 1);
-    EXPECT_NE(readFile(messages).find("left by process " + std::to_string(gone) + " on " + host +
+    EXPECT_NE(contents(messages).find("left by process " + std::to_string(gone) + " on " + host +
                                       ", which no longer runs; remove " + site + ".lock"),
               std::string::npos)
-        << readFile(messages);
+        << contents(messages);
     ASSERT_EQ(unlink((site + ".lock").c_str()), 0);
-    EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 0) << readFile(messages);
+    EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 0) << contents(messages);
 }
 
 TEST_F(HostCli, ANameThatIsNotUtf8IsSavedAndTheEditorGoesOn) {
     write("latin1.txt", "press 1 Name_Editor\npress 2 SrcName index=5\ntype \xe9\nkey return\npress 2 Update\nshow 2\n");
     const std::string transcript = folder + "/run.log";
     EXPECT_EQ(run({"--site", site, "--transcript", transcript, folder + "/latin1.txt"}, messages), 0)
-        << readFile(messages);
-    EXPECT_NE(readFile(site).find(R"("bytes": "43414d35e9")"), std::string::npos) << "CAM5 and the byte 0xe9";
+        << contents(messages);
+    EXPECT_NE(contents(site).find(R"("bytes": "43414d35e9")"), std::string::npos) << "CAM5 and the byte 0xe9";
     // The editor is open again for the next name.
-    const std::string text = readFile(transcript);
+    const std::string text = contents(transcript);
     const std::size_t row = text.find("|   SrcName ");
     ASSERT_NE(row, std::string::npos);
     EXPECT_NE(text.substr(row, text.find('\n', row) - row).find(" enabled  visible"), std::string::npos)
@@ -109,7 +80,7 @@ TEST_F(HostCli, ANameThatIsNotUtf8IsSavedAndTheEditorGoesOn) {
 TEST_F(HostCli, AFileNamedTwiceOrAnExistingSiteIsNotOverwritten) {
     write("s.txt", "show 1\n");
     ASSERT_EQ(link(site.c_str(), (folder + "/linked.json").c_str()), 0);
-    const std::string before = readFile(site);
+    const std::string before = contents(site);
     const std::vector<std::vector<std::string>> mistakes = {
         {"--transcript", folder + "/s.txt", folder + "/s.txt"},
         {"--site", site, "--transcript", folder + "/../" + folder.substr(folder.rfind('/') + 1) + "/site.json"},
@@ -118,15 +89,15 @@ TEST_F(HostCli, AFileNamedTwiceOrAnExistingSiteIsNotOverwritten) {
     };
     for (const std::vector<std::string>& args : mistakes) {
         EXPECT_EQ(run(args, messages), 1) << args[1] << " " << args.back();
-        EXPECT_EQ(readFile(folder + "/s.txt"), "show 1\n");
-        EXPECT_EQ(readFile(site), before) << readFile(messages);
+        EXPECT_EQ(contents(folder + "/s.txt"), "show 1\n");
+        EXPECT_EQ(contents(site), before) << contents(messages);
     }
-    EXPECT_NE(readFile(messages).find("--force"), std::string::npos);
+    EXPECT_NE(contents(messages).find("--force"), std::string::npos);
     write("renamed.txt", "press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
-    ASSERT_EQ(run({"--site", site, folder + "/renamed.txt"}, messages), 0) << readFile(messages);
-    ASSERT_NE(readFile(site), before);
-    EXPECT_EQ(run({"--write-site", site, "--force"}, messages), 0) << readFile(messages);
-    EXPECT_EQ(readFile(site), before);
+    ASSERT_EQ(run({"--site", site, folder + "/renamed.txt"}, messages), 0) << contents(messages);
+    ASSERT_NE(contents(site), before);
+    EXPECT_EQ(run({"--write-site", site, "--force"}, messages), 0) << contents(messages);
+    EXPECT_EQ(contents(site), before);
 }
 
 }  // namespace
@@ -154,6 +125,31 @@ bool typeIn(int terminal, const std::string& keys) {
     return write(terminal, keys.data(), keys.size()) == static_cast<ssize_t>(keys.size());
 }
 
+// vrel-host with `args` on a terminal of its own, in the build folder. With a
+// `locale`, the locale variables are cleared and LANG is set to it unless it
+// is empty.
+pid_t onTerminal(int& terminal, const std::vector<std::string>& args, const char* locale = nullptr) {
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
+        setenv("TERM", "xterm", 1);
+        if (locale) {
+            for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"}) unsetenv(name);
+            if (*locale) setenv("LANG", locale, 1);
+        }
+        execHost(args);
+    }
+    return pid;
+}
+
+// Waits for the session on `terminal` to end; whether it ended with status 0.
+bool endedWell(pid_t pid, int terminal) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(terminal);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 std::size_t count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
@@ -166,14 +162,8 @@ std::size_t count(const std::string& text, const std::string& part) {
 // completes a verb and a control, the up arrow brings the last line back.
 TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) {
     int terminal = -1;
-    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    const pid_t pid = onTerminal(terminal, {});
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
-        setenv("TERM", "xterm", 1);
-        execl(VREL_HOST, VREL_HOST, static_cast<char*>(nullptr));
-        _exit(127);
-    }
     std::string seen;
     ASSERT_TRUE(readUntil(terminal, seen, "vrel> ")) << seen;
     EXPECT_NE(seen.find("* the script's start-up: "), std::string::npos) << seen;
@@ -189,10 +179,7 @@ TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) {
     EXPECT_TRUE(readUntil(terminal, seen, press, mark)) << "the last line, from the history:\n" << seen.substr(mark);
     ASSERT_TRUE(readUntil(terminal, seen, "vrel> ", mark + 1));
     ASSERT_TRUE(typeIn(terminal, "quit\r"));
-    int status = 0;
-    waitpid(pid, &status, 0);
-    close(terminal);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(endedWell(pid, terminal));
     EXPECT_EQ(count(seen, press), 2u) << seen;
 }
 
@@ -209,16 +196,8 @@ TEST(HostPrompt, LettersOutsideAsciiArriveByteForByteInAnyLocale) {
         const std::string site = temp.path() + "/site.json", log = temp.path() + "/run.log";
         ASSERT_EQ(run({"--write-site", site}, temp.path() + "/messages"), 0);
         int terminal = -1;
-        const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+        const pid_t pid = onTerminal(terminal, {"--site", site, "--transcript", log}, locale);
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
-            setenv("TERM", "xterm", 1);
-            for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"}) unsetenv(name);
-            if (*locale) setenv("LANG", locale, 1);
-            execl(VREL_HOST, VREL_HOST, "--site", site.c_str(), "--transcript", log.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
         std::string seen;
         ASSERT_TRUE(readUntil(terminal, seen, "vrel> ")) << seen;
         const std::string lines[] = {"press 1 Name_Editor",
@@ -239,17 +218,14 @@ TEST(HostPrompt, LettersOutsideAsciiArriveByteForByteInAnyLocale) {
             if (line == "quit") break;
             ASSERT_TRUE(readUntil(terminal, seen, "vrel> ", mark)) << seen.substr(mark);
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        close(terminal);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-        const std::string text = readFile(log);
+        EXPECT_TRUE(endedWell(pid, terminal)) << "LANG=" << locale;
+        const std::string text = contents(log);
         EXPECT_NE(text.find(": type Caf\xc3\xa9\n"), std::string::npos) << "LANG=" << locale;
         EXPECT_NE(text.find("event \"key.\xc3\xa9\""), std::string::npos) << "one key for the one letter";
         EXPECT_NE(text.find(": type " + greek + "\n"), std::string::npos) << "LANG=" << locale;
         for (std::size_t letter = 0; letter < greek.size(); letter += 2)
             EXPECT_NE(text.find("event \"key." + greek.substr(letter, 2) + "\""), std::string::npos) << letter;
-        EXPECT_NE(readFile(site).find("\"Caf\xc3\xa9\""), std::string::npos) << "the name as typed, saved";
+        EXPECT_NE(contents(site).find("\"Caf\xc3\xa9\""), std::string::npos) << "the name as typed, saved";
     }
 }
 #else

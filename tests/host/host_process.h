@@ -25,13 +25,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Waits up to ten seconds for `done`.
@@ -53,6 +46,18 @@ std::vector<std::string> emulatorWords() {
     return words;
 }
 
+// Replaces the process with vrel-host and `args` (under the emulator, if any).
+[[noreturn]] void execHost(const std::vector<std::string>& args) {
+    std::vector<std::string> all = emulatorWords();
+    all.push_back(VREL_HOST);
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
 class HostProcess {
 public:
     HostProcess(const std::vector<std::string>& args, const std::string& messages,
@@ -69,14 +74,7 @@ public:
             dup2(out, STDERR_FILENO);
             if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
             if (inChild) inChild();
-            std::vector<std::string> all = emulatorWords();
-            all.push_back(VREL_HOST);
-            all.insert(all.end(), args.begin(), args.end());
-            std::vector<char*> argv;
-            for (std::string& a : all) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
+            execHost(args);
         }
         close(fds[0]);
         input_ = fds[1];

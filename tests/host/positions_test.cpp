@@ -7,32 +7,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "kelvane_profile.h"
 #include "replay.h"
-#include "simulation.h"
+#include "tests/host/temp_site.h"
 
 namespace vrelhost {
 namespace {
 
-struct Positions {
-    std::ostringstream transcript, errors;
-    std::vector<std::string> lines;
-    std::unique_ptr<Simulation> simulation;
-
-    explicit Positions(int instances) {
-        SimulationSettings settings;
-        settings.profile = &kelvaneProfile();
-        settings.library = KELVANE_LIBRARY;
-        settings.panels = VREL_HOST_PANELS;
-        settings.transcriptStream = &transcript;
-        settings.errors = &errors;
-        settings.instances = instances;
-        settings.listener = [this](const std::string& line) { lines.push_back(line); };
-        std::string error;
-        simulation = Simulation::start(settings, error);
+struct Positions : KelvaneSession {
+    explicit Positions(int instances, const std::string& siteFile = "")
+        : KelvaneSession([&](SimulationSettings& settings) {
+              settings.instances = instances;
+              settings.siteFile = siteFile;
+          }) {
         if (!simulation) ADD_FAILURE() << error;
     }
 
@@ -54,15 +44,16 @@ struct Positions {
     }
 };
 
-// Position `k` opens the name editor on name set 3 and takes source 17 into the keyboard.
-std::vector<std::string> editSource17(int k) {
+// Position `k` opens the name editor on name set 3 and takes a source (17
+// unless told) into the keyboard.
+std::vector<std::string> editSource(int k, int source = 17) {
     const std::string at = "@" + std::to_string(k) + " ";
-    return {at + "press 1 Name_Editor", at + "press 2 NameSet_3", at + "press 2 SrcName index=17"};
+    return {at + "press 1 Name_Editor", at + "press 2 NameSet_3", at + "press 2 SrcName index=" + std::to_string(source)};
 }
 
-std::vector<std::string> renameSource17(int k, const std::string& name) {
+std::vector<std::string> renameSource(int k, const std::string& name, int source = 17) {
     const std::string at = "@" + std::to_string(k) + " ";
-    std::vector<std::string> lines = editSource17(k);
+    std::vector<std::string> lines = editSource(k, source);
     for (int i = 0; i < 8; ++i) lines.push_back(at + "key backspace");
     lines.push_back(at + "type " + name);
     lines.push_back(at + "key return");
@@ -73,11 +64,11 @@ std::vector<std::string> renameSource17(int k, const std::string& name) {
 TEST(Positions, ARenameReachesEveryRegisteredPositionInAscendingOrder) {
     Positions p(3);
     ASSERT_TRUE(p.simulation);
-    p.run(editSource17(2));
+    p.run(editSource(2));
     const std::string before = p.text(2, "2", "PreEdit");
     ASSERT_NE(before, "Cam 17");
     const std::size_t from = p.lines.size();
-    p.run(renameSource17(1, "Cam 17"));
+    p.run(renameSource(1, "Cam 17"));
 
     const std::size_t rename = p.find("[1] > RM 60 3 17 'Cam 17' 0", from);
     ASSERT_LT(rename, p.lines.size()) << p.transcript.str();
@@ -164,6 +155,7 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
     p.run({"show 1", "@2 say second position"});
     EXPECT_LT(p.find("[1] # 8: show 1"), p.lines.size());
     EXPECT_LT(p.find("[2] * second position"), p.lines.size());
+    EXPECT_EQ(p.transcript.str().find("say second"), std::string::npos) << "a say line is not echoed";
     EXPECT_NE(p.simulation->help().find("a line without @K goes to position 1"), std::string::npos);
     // Every line of the exact transcript carries its position.
     std::istringstream all(p.transcript.str());
@@ -196,20 +188,42 @@ TEST(Positions, OneClockTicksEveryPositionInTimeOrder) {
     EXPECT_EQ(p.simulation->nextTick(), std::optional<long long>(2000)) << "position 2's second tick";
 }
 
+// Every save writes the whole site, so a good save on any position holds the
+// renames whose save failed on another: nothing is missing at the end.
+TEST(Positions, AGoodSaveOnOnePositionHoldsAFailedOneFromAnother) {
+    TempSite site("vrel-positions-test");
+    {
+        Positions p(2, site.path);
+        ASSERT_TRUE(p.simulation);
+        // A folder where the site file was: the save of position 1's rename fails.
+        ASSERT_EQ(std::rename(site.path.c_str(), site.at("aside").c_str()), 0);
+        std::filesystem::create_directory(site.path);
+        p.run(renameSource(1, "One"));
+        ASSERT_EQ(p.simulation->unsavedRenames(), 1) << p.transcript.str();
+        std::filesystem::remove(site.path);
+        ASSERT_EQ(std::rename(site.at("aside").c_str(), site.path.c_str()), 0);
+        p.run(renameSource(2, "Two", 18));
+        EXPECT_EQ(p.simulation->unsavedRenames(), 0);
+        EXPECT_EQ(p.simulation->finish(), 0) << p.errors.str();
+        EXPECT_EQ(p.errors.str().find("could not be saved"), std::string::npos) << p.errors.str();
+    }
+    const std::string saved = contents(site.path);
+    EXPECT_NE(saved.find("\"One\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"Two\""), std::string::npos) << saved;
+}
+
 TEST(Positions, ATwoPositionTranscriptReplaysCleanAndAnEditFails) {
     const std::string file = ::testing::TempDir() + "positions_replay.log";
     {
         Positions p(2);
         ASSERT_TRUE(p.simulation);
-        p.run(renameSource17(2, "Cam 9"));
+        p.run(renameSource(2, "Cam 9"));
         p.run({"@1 press 2 Nameset_Select", "@1 press 1 Select_3", "@1 press 1 Confirm", "@1 say done",
                "@2 quit", "@1 wait 3000"});
         ASSERT_EQ(p.simulation->finish(), 0) << p.errors.str();
         std::ofstream(file) << p.transcript.str();
     }
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
+    SimulationSettings settings = kelvaneSettings();
     std::ostringstream out;
     EXPECT_EQ(replayTranscript(file, settings, out), 0) << out.str();
     EXPECT_NE(out.str().find("all the same"), std::string::npos) << out.str();
@@ -227,18 +241,14 @@ TEST(Positions, ATwoPositionTranscriptReplaysCleanAndAnEditFails) {
 }
 
 TEST(Positions, TheConsoleKeepsEachPositionsFoldedReadsInOrder) {
-    std::ostringstream console, errors;
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
-    settings.panels = VREL_HOST_PANELS;
-    settings.console = &console;
-    settings.errors = &errors;
-    settings.instances = 2;
-    std::string error;
-    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
-    ASSERT_TRUE(simulation) << error;
-    ASSERT_EQ(simulation->finish(), 0) << errors.str();
+    std::ostringstream console;
+    KelvaneSession p([&console](SimulationSettings& settings) {
+        settings.transcriptStream = nullptr;
+        settings.console = &console;
+        settings.instances = 2;
+    });
+    ASSERT_TRUE(p.simulation) << p.error;
+    ASSERT_EQ(p.simulation->finish(), 0) << p.errors.str();
     const std::string text = console.str();
     const std::size_t folded1 = text.find("[1] > RN "), create2 = text.find("[2] < create ");
     const std::size_t folded2 = text.find("[2] > RN ");
@@ -253,13 +263,9 @@ TEST(Positions, TheConsoleKeepsEachPositionsFoldedReadsInOrder) {
 
 TEST(Positions, StartRefusesACountOutOfRange) {
     for (int count : {0, -1, maxInstances + 1}) {
-        SimulationSettings settings;
-        settings.profile = &kelvaneProfile();
-        settings.library = KELVANE_LIBRARY;
-        settings.instances = count;
-        std::string error;
-        EXPECT_FALSE(Simulation::start(settings, error));
-        EXPECT_NE(error.find("instances must be 1 to"), std::string::npos) << error;
+        KelvaneSession p([count](SimulationSettings& settings) { settings.instances = count; });
+        EXPECT_FALSE(p.simulation);
+        EXPECT_NE(p.error.find("instances must be 1 to"), std::string::npos) << p.error;
     }
 }
 

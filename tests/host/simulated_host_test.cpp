@@ -180,18 +180,29 @@ TEST(SimulatedHostDispatch, EachCodeDoesItsOwnThing) {
     }
 }
 
+// What the host does not have is a null answer, or a note that names the
+// code and what is missing; a rename it cannot carry out is also counted.
 TEST(SimulatedHostDispatch, RefusalsNameTheCodeAndTheMissingThing) {
     Dispatch d;
     d.send("CS '2' 'L1'");  // no panel yet
+    EXPECT_FALSE(d.send("PI '1' 'nowhere/Selector.vrel_ui'"));
+    EXPECT_FALSE(d.send("PR '1'"));
     d.send(editor);
-    d.send("TG '2' 'Nope' 'text'");
-    d.send("PR '1'");
+    d.send("CD '2' 'Nope'");
+    for (const char* query : {"SD 'Nobody'", "RN 60 9 129", "RN 60 10 1", "TG '2' 'Nope' 'text'", "XI '2' 'alm_'"})
+        EXPECT_FALSE(d.send(query)) << query;
+    EXPECT_EQ(d.send("TG '2' 'KB_1' 'page'"), "page=") << "a property never set is empty, not missing";
     d.send("IP 60 1 2");  // the name driver has databases, not slots
-    d.send("RM 60 10 1 'x' 0");
+    for (const char* rename : {"RM 60 10 1 'x' 0", "RM 60 3 129 'x' 0", "RM 99 1 1 'x' 0", "RM 60 3 17 'Fine' 0"})
+        d.send(rename);
+    EXPECT_EQ(d.host.refusedRenames(), 3);
+    EXPECT_EQ(d.host.firstRefusedRename(), "RM: device 60 has no entry 1 in database 10");
+    EXPECT_EQ(d.site.entry(60, 3, 17), "Fine");
     const std::string said = d.out.str();
-    for (const char* note : {"! CS: no panel in slot 2", "! TG: panel 2 has no control \"Nope\"",
-                             "! PR refused: no panel in slot 1", "! IP: device 60 is not an infodriver",
-                             "! RM: device 60 has no entry 1 in database 10"})
+    for (const char* note : {"! CS: no panel in slot 2", "! PI refused: no panel file nowhere/Selector.vrel_ui",
+                             "! PR refused: no panel in slot 1", "! CD: panel 2 has no control \"Nope\"",
+                             "! TG: panel 2 has no control \"Nope\"", "! IP: device 60 is not an infodriver",
+                             "! RM: device 99 has no entry 1 in database 1; the rename is not done"})
         EXPECT_NE(said.find(note), std::string::npos) << note << "\n" << said;
     EXPECT_EQ(d.log.count(), 0u);
 }

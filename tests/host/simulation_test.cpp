@@ -4,38 +4,21 @@
 // every verb, and nothing else, among its operator lines.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include "kelvane_profile.h"
 #include "line_reader.h"
-#include "simulation.h"
+#include "tests/host/temp_site.h"
 
 namespace vrelhost {
 namespace {
 
-SimulationSettings settingsFor(std::ostream& transcript, std::vector<std::string>& lines) {
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
-    settings.panels = VREL_HOST_PANELS;
-    settings.transcriptStream = &transcript;
-    settings.listener = [&lines](const std::string& line) { lines.push_back(line); };
-    return settings;
-}
-
 TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
-    std::ostringstream transcript, errors;
-    std::vector<std::string> lines;
-    SimulationSettings settings = settingsFor(transcript, lines);
-    settings.errors = &errors;
-    std::string error;
-    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
-    ASSERT_TRUE(simulation) << error;
+    KelvaneSession session;
+    std::unique_ptr<Simulation>& simulation = session.simulation;
+    const std::vector<std::string>& lines = session.lines;
+    ASSERT_TRUE(simulation) << session.error;
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), std::string("< create \"") + VREL_HOST_PANELS + "\"");
 
@@ -72,9 +55,9 @@ TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
     EXPECT_EQ(simulation->clock(), 2500);
     EXPECT_EQ(simulation->devices().size(), 3u);
 
-    EXPECT_EQ(simulation->finish(), 0) << errors.str();
+    EXPECT_EQ(simulation->finish(), 0) << session.errors.str();
     EXPECT_EQ(lines.back(), "> AS");
-    EXPECT_EQ(transcript.str().size(), [&] {
+    EXPECT_EQ(session.transcript.str().size(), [&] {
         std::size_t n = 0;
         for (const std::string& l : lines) n += l.size() + 1;
         return n;
@@ -82,26 +65,12 @@ TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
     EXPECT_FALSE(simulation->alive());
 }
 
-TEST(Simulation, StartRefusesWhatItCannotOpen) {
-    std::ostringstream transcript;
-    std::vector<std::string> lines;
-    SimulationSettings settings = settingsFor(transcript, lines);
-    settings.library = "/nonexistent/libnothing.so";
-    std::string error;
-    EXPECT_FALSE(Simulation::start(settings, error));
-    EXPECT_NE(error.find("/nonexistent/libnothing.so"), std::string::npos) << error;
-}
-
 // `exit` is `quit` by another name: it ends the lines, so nothing after it
 // runs, and takes nothing after it either.
 TEST(Simulation, ExitEndsTheLinesAsQuitDoes) {
     for (const char* verb : {"exit", "quit"}) {
-        std::ostringstream transcript, errors;
-        std::vector<std::string> lines;
-        SimulationSettings settings = settingsFor(transcript, lines);
-        settings.errors = &errors;
-        std::string error;
-        std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+        KelvaneSession session;
+        auto& [transcript, errors, lines, error, simulation] = session;
         ASSERT_TRUE(simulation) << error;
         EXPECT_EQ(simulation->runLine(std::string(verb) + " now").outcome, Simulation::Outcome::error) << verb;
         std::istringstream input(std::string(verb) + "\npress 1 Select_3\n");
@@ -115,12 +84,8 @@ TEST(Simulation, ExitEndsTheLinesAsQuitDoes) {
 // A line that never ends (standard input from /dev/zero) is a bad line, said
 // with its number, not an endless read; a last line without its line end runs.
 TEST(Simulation, ALineFromAStreamIsBounded) {
-    std::ostringstream transcript, errors;
-    std::vector<std::string> lines;
-    SimulationSettings settings = settingsFor(transcript, lines);
-    settings.errors = &errors;
-    std::string error;
-    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
+    KelvaneSession session;
+    auto& [transcript, errors, lines, error, simulation] = session;
     ASSERT_TRUE(simulation) << error;
     std::istringstream exact("show 1\n" + std::string(longestLine, ' ') + "\nshow 2");
     EXPECT_TRUE(simulation->runLines(exact, false, "input")) << errors.str();
@@ -132,66 +97,6 @@ TEST(Simulation, ALineFromAStreamIsBounded) {
               std::string::npos)
         << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
-}
-
-// With the transcript in a file, every ! line reaches the console as it is
-// written; without a site file, the session says once that renames stay in
-// memory.
-TEST(Simulation, MessagesReachTheConsoleAndAnUnsavedSiteIsSaid) {
-    std::ostringstream transcript, console, errors;
-    std::vector<std::string> lines;
-    SimulationSettings settings = settingsFor(transcript, lines);
-    settings.console = &console;
-    settings.errors = &errors;
-    std::string error;
-    std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
-    ASSERT_TRUE(simulation) << error;
-    EXPECT_EQ(errors.str(),
-              "vrel-host: no site file: renames live in memory only and are gone when the session ends "
-              "(--write-site FILE once, then --site FILE, keeps them)\n");
-    simulation->runLine("press 1 Confirm");
-    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n")
-        << "only the message, once";
-    simulation->runLine("revertive 57 212 2");
-    EXPECT_EQ(console.str().find("revertive"), std::string::npos) << "the transcript itself stays in its file";
-    EXPECT_EQ(simulation->finish(), 0);
-    EXPECT_EQ(console.str(), "! refused: Confirm on panel 1 is disabled, so it sends no event\n");
-}
-
-// The script reads its configuration from a folder of the session's own;
-// once the session is over, the folder is gone and the variable that named
-// it holds what it held before.
-TEST(Simulation, LeavesTheConfigurationAsItFoundIt) {
-    const char* saved = std::getenv("VREL_CONFIG_DIR");
-    const std::string outer = saved ? saved : "";
-    setenv("VREL_CONFIG_DIR", "/etc/site-config", 1);
-    std::string folder;
-    {
-        std::ostringstream transcript;
-        std::vector<std::string> lines;
-        std::string error;
-        std::unique_ptr<Simulation> simulation = Simulation::start(settingsFor(transcript, lines), error);
-        ASSERT_TRUE(simulation) << error;
-        folder = std::getenv("VREL_CONFIG_DIR");
-        EXPECT_NE(folder, "/etc/site-config");
-        EXPECT_EQ(simulation->finish(), 0);
-    }
-    EXPECT_STREQ(std::getenv("VREL_CONFIG_DIR"), "/etc/site-config");
-    EXPECT_NE(access(folder.c_str(), F_OK), 0) << folder << " is left behind";
-    if (saved) setenv("VREL_CONFIG_DIR", outer.c_str(), 1);
-    else unsetenv("VREL_CONFIG_DIR");
-}
-
-TEST(Simulation, StartRefusesAPanelFolderThatIsNotThere) {
-    std::ostringstream transcript;
-    std::vector<std::string> lines;
-    SimulationSettings settings = settingsFor(transcript, lines);
-    settings.panels = "/nonexistent/panels";
-    std::string error;
-    EXPECT_FALSE(Simulation::start(settings, error));
-    EXPECT_EQ(error, "the panel folder /nonexistent/panels does not exist; the script would start without its "
-                     "panels (give the folder with --panels)");
-    EXPECT_TRUE(lines.empty()) << "the script was created";
 }
 
 // The rows of the operator-line table in the simulator's page: the text
@@ -225,12 +130,9 @@ TEST(Simulation, HelpAndTheSimulatorPageListEveryVerb) {
         EXPECT_NE(std::find(verbs.begin(), verbs.end(), verb), verbs.end())
             << "docs/simulator.md lists " << row << ", which is no verb";
     }
-    std::ostringstream transcript;
-    std::vector<std::string> lines;
-    std::string error;
-    std::unique_ptr<Simulation> simulation = Simulation::start(settingsFor(transcript, lines), error);
-    ASSERT_TRUE(simulation) << error;
-    const std::string help = simulation->help();
+    KelvaneSession session;
+    ASSERT_TRUE(session.simulation) << session.error;
+    const std::string help = session.simulation->help();
     for (const ScenarioRunner::Verb& v : ScenarioRunner::verbs())
         EXPECT_NE(help.find(std::string(v.verb) + " "), std::string::npos) << v.verb;
     EXPECT_NE(help.find("KB_1 on panel 2"), std::string::npos) << help;

@@ -3,7 +3,6 @@
 // as it was; bad files are refused with the problem named. Panel files too.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,39 +14,18 @@
 #include <sstream>
 #include <string>
 
-#include "tests/support/temp_folder.h"
 #include "default_site.h"
 #include "panel_definition.h"
 #include "simulated_host.h"
 #include "site_file.h"
 #include "site_profile.h"
-#include "user_file.h"
+#include "tests/host/temp_site.h"
 
 namespace vrelhost {
 namespace {
 
-// The names in a folder, "." and ".." left out.
-std::set<std::string> filesIn(const std::string& folder) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.insert(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
 class SiteFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path = folder + "/site.json";
-        nlohmann::json document = defaultSiteDocument();
-        std::string error;
-        ASSERT_TRUE(replaceUserFile(path, document.dump(2), Existing::replace, error)) << error;
-    }
-
     // Renames through the host's command, as the script sends it.
     static void rename(Site& site, SiteFile& file, const std::string& command, const std::string& kept = "names") {
         std::ostringstream out;
@@ -59,8 +37,8 @@ protected:
         host.notify(const_cast<char*>(command.c_str()), vrel_kind::command);
     }
 
-    TempFolder temp{"vrel-site-test"};
-    std::string folder = temp.path(), path;
+    TempSite files{"vrel-site-test"};
+    const std::string &folder = files.folder, &path = files.path;
 };
 
 TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
@@ -170,33 +148,6 @@ TEST_F(SiteFileTest, EachSaveWritesThroughATemporaryOfItsOwn) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
-TEST_F(SiteFileTest, RenameTheFileCannotTakeIsCountedNotLostQuietly) {
-    // A site file whose name leaves no room for a temporary name beside it
-    // (names stop at 255 characters): every save fails, as on a full disk.
-    const std::string crowded = folder + "/" + std::string(245, 's') + ".json";
-    std::ofstream(crowded) << defaultSiteDocument().dump(2);
-    Site site;
-    std::string error;
-    std::optional<SiteFile> file = SiteFile::open(crowded, site, error);
-    ASSERT_TRUE(file) << error;
-    std::ostringstream out;
-    Transcript transcript(out, Transcript::Form::exact);
-    ProtocolLog log(transcript);
-    SimulatedHost host(site, transcript, log);
-    file->keep(site, "names");
-    host.keepSiteIn(&*file);
-    for (const char* command : {"RM 60 1 1 'Lost' 0", "RM 60 1 2 'Lost too' 0", "RM 10 0 1 'Router' 0"})
-        host.notify(const_cast<char*>(command), vrel_kind::command);
-    transcript.flush();
-
-    EXPECT_EQ(host.unsavedRenames(), 2) << "the router is not the name driver: nothing to save";
-    EXPECT_NE(host.saveError().find(crowded), std::string::npos) << host.saveError();
-    EXPECT_NE(out.str().find("! the rename could not be saved"), std::string::npos) << out.str();
-    Site again;
-    ASSERT_TRUE(SiteFile::open(crowded, again, error)) << error;
-    EXPECT_EQ(*again.entry(60, 1, 1), "CAM1") << "the file on disk is still the old, complete site";
-}
-
 TEST(SiteDocument, RefusesWhatIsNotASite) {
     const std::pair<const char*, const char*> cases[] = {
         {R"([])", "expected an object with a list \"devices\""},
@@ -207,10 +158,6 @@ TEST(SiteDocument, RefusesWhatIsNotASite) {
         {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"x":[]}}]})",
          "devices[0].databases.x: a database is named by its number, 0 or more"},
         {R"({"devices":[{"number":1,"role":"names"}]})", "devices[0].instance: expected a non-empty text"},
-        // A key not known is refused, not skipped: a misspelt one would lose what it holds.
-        {R"({"devices":[], "device":[]})", "device: unknown key (known: devices)"},
-        {R"({"devices":[{"instance":"A","number":1,"role":"names","databses":{"1":["x"]}}]})",
-         "devices[0].databses: unknown key (known: instance, number, role, databases, slots)"},
         {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"1x":[]}}]})",
          "devices[0].databases.1x: a database is named by its number, 0 or more"},
         {R"({"devices":[{"instance":"A","number":1,"role":"names","databases":{"-1":[]}}]})",
@@ -233,16 +180,6 @@ TEST(SiteDocument, RefusesWhatIsNotASite) {
     std::string error;
     EXPECT_FALSE(siteFromJson(tooLong, error));
     EXPECT_EQ(error, "devices[0].databases.0: expected a list of at most 128 names");
-}
-
-TEST_F(SiteFileTest, RefusesRepeatedKeysAndFolders) {
-    std::ofstream(path) << R"({"devices": [{"instance": "A", "number": 1, "number": 2}]})";
-    Site site;
-    std::string error;
-    EXPECT_FALSE(SiteFile::open(path, site, error));
-    EXPECT_EQ(error, "site file " + path + ": the key \"number\" appears twice in one object");
-    EXPECT_FALSE(SiteFile::open(folder, site, error));
-    EXPECT_EQ(error, "site file " + folder + ": cannot be read: it is a folder");
 }
 
 // The kept device must hold every database the profile names; the message

@@ -1,6 +1,6 @@
 // The tour the demo tells and the prompt's help: completion of a line, the
-// start-up folded on the console, narration replayed in place, and the
-// demo's closing summary read from what the session did.
+// start-up folded on the console, and the demo's closing summary read from
+// what the session did (the tour as a whole runs in the command-line suite).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -9,14 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/temp_folder.h"
 #include "completion.h"
 #include "interactive_prompt.h"
-#include "kelvane_profile.h"
-#include "replay.h"
-#include "site_file.h"
+#include "tests/host/temp_site.h"
 #include "tour.h"
-#include "user_file.h"
 
 namespace vrelhost {
 namespace {
@@ -64,14 +60,6 @@ TEST(Completion, FollowsTheShapeOfTheLine) {
     EXPECT_EQ(commonPrefix({}), "");
 }
 
-SimulationSettings kelvaneSettings() {
-    SimulationSettings settings;
-    settings.profile = &kelvaneProfile();
-    settings.library = KELVANE_LIBRARY;
-    settings.panels = VREL_HOST_PANELS;
-    return settings;
-}
-
 // The words come from the panels the script loaded, so a panel file's
 // controls complete without a list kept by hand.
 TEST(Completion, TakesItsWordsFromTheSession) {
@@ -117,52 +105,6 @@ TEST(Transcript, FoldsTheStartUpOnTheConsoleOnly) {
     simulation->runLine("press 1 Select_3");
     EXPECT_NE(console.str().find("\n< button panel 1 control Select_3"), std::string::npos) << console.str();
     EXPECT_EQ(simulation->finish(), 0);
-}
-
-class Tour : public ::testing::Test {
-protected:
-    TempFolder temp{"vrel-tour-test"};
-    std::string folder = temp.path();
-};
-
-// The demo on a site file: each step's sentence comes before its lines,
-// the summary names the renames, the live set and the file, and the
-// transcript replays, narration included.
-TEST_F(Tour, TellsEachStepAndSumsUpWhatItDid) {
-    const std::string site = folder + "/site.json", log = folder + "/demo.log";
-    std::string error;
-    ASSERT_TRUE(replaceUserFile(site, kelvaneProfile().defaultSite().dump(2), Existing::keep, error)) << error;
-    SimulationSettings settings = kelvaneSettings();
-    settings.siteFile = site;
-    settings.transcriptFile = log;
-    std::ostringstream screen, errors;
-    settings.console = &screen;
-    settings.errors = &errors;
-    ASSERT_EQ(runTour(settings, screen, error), std::optional<int>(0)) << error << errors.str();
-
-    std::ifstream in(log);
-    std::stringstream transcript;
-    transcript << in.rdbuf();
-    const std::string text = transcript.str();
-    const std::size_t step = text.find("\n* Update sends the rename to the name driver");
-    ASSERT_NE(step, std::string::npos) << text;
-    const std::size_t nextLine = text.find('\n', step + 1) + 1;
-    EXPECT_EQ(text.compare(nextLine, 2, "# "), 0) << "the sentence comes before its step's line";
-    EXPECT_EQ(text.find("say "), std::string::npos) << "a say line is not echoed";
-
-    const std::string shown = screen.str();
-    EXPECT_EQ(shown.rfind("* The script is created", 0), 0u) << "the opening comes first";
-    EXPECT_NE(shown.find("\n* Update sends the rename"), std::string::npos) << "narration reaches the screen";
-    const std::string summary = shown.substr(shown.find("* The tour is over"));
-    EXPECT_NE(summary.find("renamed: source 17 in name set 3, \"N-CAM17\" -> \"Cam 17\""), std::string::npos)
-        << summary;
-    EXPECT_NE(summary.find("renamed: the title of name set 3, \"News\" -> \"Newsroom\""), std::string::npos);
-    EXPECT_NE(summary.find("live: name set 3, \"Newsroom\" (slot 212 of the tally infodriver 57)"),
-              std::string::npos);
-    EXPECT_NE(summary.find("saved: in " + site), std::string::npos);
-
-    std::ostringstream fresh;
-    EXPECT_EQ(replayTranscript(log, kelvaneSettings(), fresh), 0) << fresh.str();
 }
 
 // The summary reads the devices, not the script: what it says changes with them.

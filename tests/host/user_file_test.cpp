@@ -20,18 +20,10 @@
 
 #include "tests/support/temp_folder.h"
 #include "file_identity.h"
-#include "site_lock.h"
 #include "user_file.h"
 
 namespace vrelhost {
 namespace {
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat info {};
@@ -216,25 +208,6 @@ TEST_F(UserFile, TwoNamesOfOneFileAreTheSameFile) {
     EXPECT_TRUE(sameFile(at("new.log"), at("sub/up/new.log"))) << "not made yet, in one folder";
     EXPECT_FALSE(sameFile(at("new.log"), at("sub/new.log")));
     EXPECT_FALSE(sameFile(at("site.json"), at("sub/site.json")));
-}
-
-// One lock for a site, whichever name reaches it: beside the file a link
-// leads to, never beside the link.
-TEST_F(UserFile, ASitesLockIsBesideTheFileALinkLeadsTo) {
-    ASSERT_EQ(::mkdir(at("real").c_str(), 0755), 0);
-    write("real/site.json", "{}");
-    ASSERT_EQ(::symlink("real/site.json", at("link.json").c_str()), 0);
-    std::string error;
-    std::unique_ptr<SiteLock> lock = SiteLock::take(at("link.json"), error);
-    ASSERT_TRUE(lock) << error;
-    EXPECT_EQ(lock->path(), targetOf(at("real/site.json")) + ".lock");
-    EXPECT_EQ(::access(at("link.json.lock").c_str(), F_OK), -1);
-    EXPECT_FALSE(SiteLock::take(at("real/site.json"), error));
-    EXPECT_NE(error.find("in use by another vrel-host session (process " + std::to_string(::getpid())),
-              std::string::npos)
-        << error;
-    lock.reset();
-    EXPECT_TRUE(SiteLock::take(at("real/site.json"), error)) << error;
 }
 
 TEST(FreeName, IsBesideThePathAndTakenByNothing) {

@@ -68,6 +68,22 @@ protected:
         PanelFixture::SetUp();
         startQuietly();
     }
+    // Renames source 17, lets 19 of its 20 flash ticks pass, presses `control`
+    // for the next edit and gives the last tick: what that tick sent.
+    Strings lastTickOver(const char* control, const char* event = "") {
+        typeName(17, "CAM 2");
+        for (int i = 0; i < 19; ++i) tick(2);
+        press("2", "Update");
+        press("2", control, event);
+        const auto from = mark();
+        tick(2);
+        return since(from);
+    }
+    void typeAndUpdate(const char* keyboardText) {
+        host.reply("TG '2' 'KB_1' 'text'", keyboardText);
+        press("2", "KB_1", "key.return");
+        press("2", "Update");
+    }
     static Strings flashPhase(int count) {
         const bool even = count % 2 == 0;
         return {std::string("TP 'statesheet=") + (even ? "KR_TakeLow" : "KR_TakeHigh") + "' '2' 'Cancel'",
@@ -112,31 +128,15 @@ TEST_F(EditFlashing, ALateTickAfterUpdateOnlySwapsTheLooks) {
 
 TEST_F(EditFlashing, LateTicksOfAnEarlierEditDoNotEndTheNextOne) {
     DebugCapture renames;
-    typeName(17, "CAM 2");
-    for (int i = 0; i < 19; ++i) tick(2);  // one tick left
-    press("2", "Update");
-    press("2", "SrcName", "index=18");  // a new edit, still typing
-    const auto from = mark();
-    tick(2);
-    EXPECT_EQ(since(from), flashPhase(-1));  // looks only: the new edit stays open
-    host.reply("TG '2' 'KB_1' 'text'", "text=CAM 3");
-    press("2", "KB_1", "key.return");
-    press("2", "Update");
+    EXPECT_EQ(lastTickOver("SrcName", "index=18"), flashPhase(-1));  // looks only: the new edit stays open
+    typeAndUpdate("text=CAM 3");
     EXPECT_EQ(renames.texts(), (Strings{"RM 60 1 17 'CAM 2' 0\n", "RM 60 1 18 'CAM 3' 0\n"}));
 }
 
 TEST_F(EditFlashing, LateTicksOfAnEarlierEditDoNotEndATitleEditEither) {
     DebugCapture renames;
-    typeName(17, "CAM 2");
-    for (int i = 0; i < 19; ++i) tick(2);
-    press("2", "Update");
-    press("2", "NamesetName");
-    const auto from = mark();
-    tick(2);
-    EXPECT_EQ(since(from), flashPhase(-1));  // looks only: the title edit stays open
-    host.reply("TG '2' 'KB_1' 'text'", "text=News");
-    press("2", "KB_1", "key.return");
-    press("2", "Update");
+    EXPECT_EQ(lastTickOver("NamesetName"), flashPhase(-1));  // looks only: the title edit stays open
+    typeAndUpdate("text=News");
     EXPECT_EQ(renames.texts().back(), "RM 60 9 1 'News' 0\n");
 }
 

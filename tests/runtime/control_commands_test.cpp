@@ -48,52 +48,39 @@ protected:
     TestScript script{&host, ""};
 };
 
-TEST_F(ControlTextRead, MatchingKeyGivesTheValueAfterTheFirstEquals) {
+TEST_F(ControlTextRead, TheValueAfterTheFirstEqualsOrTheWholeReplyForAll) {
     EXPECT_EQ(read("text", "text=NEWS 1"), "NEWS 1");
     EXPECT_EQ(read("text", "text=a=b"), "a=b");
     EXPECT_EQ(read("text", "text="), "");
-    EXPECT_THAT(debug.texts(), IsEmpty());
-}
-
-TEST_F(ControlTextRead, EachReplyIsHandedBackOnceRightAfterItsQuery) {
-    read("text", "text=A");
-    read("value", "value=3");
-    EXPECT_THAT(host.transcript(),
-                ElementsAre("TG '2' 'KB_1' 'text'", "<release> TG '2' 'KB_1' 'text'", "TG '2' 'KB_1' 'value'",
-                            "<release> TG '2' 'KB_1' 'value'"));
-    EXPECT_EQ(host.repliesOutstanding(), 0u);
-}
-
-TEST_F(ControlTextRead, AllGivesTheWholeReplyEvenWithoutEquals) {
     EXPECT_EQ(read("all", "text=A,value=2"), "text=A,value=2");
     EXPECT_EQ(read("all", "plain"), "plain");
     EXPECT_THAT(debug.texts(), IsEmpty());
 }
 
-TEST_F(ControlTextRead, MismatchedKeyGivesEmptyAndOneDiagnostic) {
+// Keys compare case-sensitively; the reply fills %1 and %3 of the
+// diagnostic, and its own markers stay literal.
+TEST_F(ControlTextRead, AnotherKeyGivesEmptyAndOneDiagnosticEach) {
     EXPECT_EQ(read("text", "value=3"), "");
-    EXPECT_THAT(debug.texts(),
-                ElementsAre("textGet: value returned \"value\" was not the value requested \"text\" "
-                            "(value returned was \"value=3\" from control \"KB_1\", on panel \"2\")"));
-    EXPECT_EQ(host.repliesOutstanding(), 0u);
-}
-
-TEST_F(ControlTextRead, KeysCompareCaseSensitively) {
     EXPECT_EQ(read("text", "Text=A"), "");
-    EXPECT_EQ(debug.texts().size(), 1u);
-}
-
-TEST_F(ControlTextRead, MarkersInTheReplyAreQuotedAsTheyStand) {
-    // The reply fills %1 and %3 of the diagnostic; its own markers stay literal.
     EXPECT_EQ(read("text", "%2=%5"), "");
     EXPECT_THAT(debug.texts(),
-                ElementsAre("textGet: value returned \"%2\" was not the value requested \"text\" "
+                ElementsAre("textGet: value returned \"value\" was not the value requested \"text\" "
+                            "(value returned was \"value=3\" from control \"KB_1\", on panel \"2\")",
+                            "textGet: value returned \"Text\" was not the value requested \"text\" "
+                            "(value returned was \"Text=A\" from control \"KB_1\", on panel \"2\")",
+                            "textGet: value returned \"%2\" was not the value requested \"text\" "
                             "(value returned was \"%2=%5\" from control \"KB_1\", on panel \"2\")"));
 }
 
-TEST_F(ControlTextRead, NoReplyGivesEmptyAndNothingHandedBack) {
-    EXPECT_EQ(read("text", nullptr), "");
-    EXPECT_THAT(host.transcript(), ElementsAre("TG '2' 'KB_1' 'text'"));
+// A reply is handed back once, right after its query; no reply, nothing.
+TEST_F(ControlTextRead, EachReplyIsHandedBackOnceRightAfterItsQuery) {
+    read("text", "text=A");
+    EXPECT_EQ(read("page", nullptr), "");
+    read("value", "value=3");
+    EXPECT_THAT(host.transcript(),
+                ElementsAre("TG '2' 'KB_1' 'text'", "<release> TG '2' 'KB_1' 'text'", "TG '2' 'KB_1' 'page'",
+                            "TG '2' 'KB_1' 'value'", "<release> TG '2' 'KB_1' 'value'"));
+    EXPECT_EQ(host.repliesOutstanding(), 0u);
     EXPECT_THAT(debug.texts(), IsEmpty());
 }
 

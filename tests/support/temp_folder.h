@@ -1,10 +1,15 @@
 // TempFolder: a fresh folder under /tmp for one test, removed with everything
-// in it when the object goes (also when the test failed half-way).
+// in it when the object goes (also when the test failed half-way); and the
+// two questions a test asks of what is in it.
 #pragma once
 
+#include <dirent.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -27,3 +32,24 @@ public:
 private:
     std::string path_;
 };
+
+// The whole text of a file; empty when it cannot be read.
+inline std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The names in a folder, "." and ".." left out.
+inline std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.insert(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}

@@ -57,26 +57,20 @@ TEST(Validator, PassesTheComponentOnEveryCase) {
     EXPECT_THAT(run.output, testing::HasSubstr("\n! ambiguous command: its text field holds an apostrophe"));
 }
 
-TEST(Validator, PassesACorrectScriptThatIsNotThePanel) {
-    const ValidatorRun run = validate(FIXTURE_correct_script);
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.results.size(), 9u) << run.output;
-}
-
-TEST(Validator, PrintsTheStormSeedAndRepeatsWithTheNextOnes) {
+// A correct script that is not the panel passes too; the storm's seed is
+// printed, and each repeat takes the next one.
+TEST(Validator, PassesACorrectScriptThatIsNotThePanelWithEverySeed) {
     const ValidatorRun run = validate(FIXTURE_correct_script, "--seed 41 --repeat 2");
     EXPECT_EQ(run.status, 0) << run.output;
+    for (const auto& [name, verdict] : run.results) EXPECT_EQ(verdict, "pass") << name << "\n" << run.output;
     EXPECT_THAT(run.output, testing::HasSubstr("storm seed 41 (replay with --seed 41)"));
     EXPECT_EQ(run.results.count("notification storm, seed 41"), 1u) << run.output;
     EXPECT_EQ(run.results.count("notification storm, seed 42"), 1u) << run.output;
 }
 
-TEST(Validator, FailsALibraryThatCannotBeLoaded) {
-    // A file that is not there is a mistake on the command line (status 1,
-    // as for a session); a file that is there but no library fails a case.
-    const ValidatorRun missing = validate("/nonexistent/libnothing.so");
-    EXPECT_EQ(missing.status, 1) << missing.output;
-    EXPECT_THAT(missing.output, testing::HasSubstr("cannot load script library /nonexistent/libnothing.so"));
+// A file that is there but no library fails the loading case (one that is
+// not there is a mistake on the command line, in the host's input suite).
+TEST(Validator, FailsAFileThatIsNoLibrary) {
     char path[] = "/tmp/vrel-not-a-library-XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
