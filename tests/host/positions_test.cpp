@@ -218,7 +218,7 @@ TEST(Positions, ATwoPositionTranscriptReplaysCleanAndAnEditFails) {
         Positions p(2);
         ASSERT_TRUE(p.simulation);
         p.run(renameSource(2, "Cam 9"));
-        p.run({"@1 press 2 Nameset_Select", "@1 press 1 Select_3", "@1 press 1 Confirm", "@1 say done",
+        p.run({"@1 press 1 Select_3", "@1 press 1 Confirm", "@1 say done",
                "@2 quit", "@1 wait 3000"});
         ASSERT_EQ(p.simulation->finish(), 0) << p.errors.str();
         std::ofstream(file) << p.transcript.str();

@@ -160,7 +160,8 @@ TEST_F(HostSession, KeysEditTheKeyboardOnlyWhileItIsEnabled) {
     ScenarioRunner runner(session, host, transcript, keyboardOnTheEditor());
     std::string lineError;
     // KB_1 starts disabled: the key is refused and the text left alone.
-    EXPECT_EQ(runner.runLine("key x", lineError), ScenarioRunner::Outcome::done);
+    EXPECT_EQ(runner.runLine("key x", lineError), ScenarioRunner::Outcome::refused);
+    EXPECT_EQ(lineError, "KB_1 on panel 2 is disabled");
     EXPECT_TRUE(events.empty());
     host.panels().control("2", "KB_1")->properties["enabled"] = "1";
     for (const char* line : {"key backspace", "type c d", "key return"})

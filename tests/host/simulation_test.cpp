@@ -24,7 +24,8 @@ TEST(Simulation, RunsOperatorLinesAsAScenarioDoes) {
 
     const std::size_t before = lines.size();
     Simulation::LineResult result = simulation->runLine("press 1 Confirm");  // disabled until a set is chosen
-    EXPECT_EQ(result.outcome, Simulation::Outcome::done);
+    EXPECT_EQ(result.outcome, Simulation::Outcome::refused);
+    EXPECT_EQ(result.message, "Confirm on panel 1 is disabled");
     EXPECT_EQ(std::vector<std::string>(lines.begin() + before, lines.end()),
               (std::vector<std::string>{"# 1: press 1 Confirm",
                                         "! refused: Confirm on panel 1 is disabled, so it sends no event"}));
