@@ -35,39 +35,31 @@ const siteAt = (file) => JSON.parse(readFileSync(file, 'utf8'));
 const start = siteAt(site);
 const device = (s, role) => s.devices.find((d) => d.role === role);
 
-// The server, on a port the system picks; its first line says where.
-const server = spawn(host, ['--serve', '--port', '0', '--site', site, '--transcript', transcript],
-  { stdio: ['ignore', 'pipe', 'inherit'] });
-const serverEnded = new Promise((resolve) => server.on('exit', (code, signal) => resolve({ code, signal })));
-const url = await new Promise((resolve, reject) => {
-  let seen = '';
-  server.stdout.on('data', (chunk) => {
-    seen += chunk;
-    const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
-    if (m) resolve(m[1]);
+// vrel-host --serve with `args`, on a port the system picks; its first line says where.
+async function startServing(args) {
+  const child = spawn(host, ['--serve', '--port', '0', ...args], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const ended = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
+  const url = await new Promise((resolve, reject) => {
+    let seen = '';
+    child.stdout.on('data', (chunk) => {
+      seen += chunk;
+      const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
+      if (m) resolve(m[1]);
+    });
+    child.on('exit', () => reject(new Error('vrel-host --serve ended before serving: ' + seen)));
+    setTimeout(() => reject(new Error('vrel-host --serve did not say where it serves')), 20000);
   });
-  server.on('exit', () => reject(new Error('vrel-host --serve ended before serving: ' + seen)));
-  setTimeout(() => reject(new Error('vrel-host --serve did not say where it serves')), 20000);
-});
+  return { child, ended, url };
+}
+const { child: server, ended: serverEnded, url } = await startServing(['--site', site, '--transcript', transcript]);
 
 // Two operator positions on one site, in one page: position 2 opens name
 // set 3 in its editor; position 1 renames a source of it and confirms name
 // set 3; position 2's list and "Current" follow. Then that session replays.
 async function positionsStory(browser) {
   const positionsLog = join(work, 'positions.log');
-  const served = spawn(host, ['--serve', '--port', '0', '--instances', '2', '--transcript', positionsLog],
-    { stdio: ['ignore', 'pipe', 'inherit'] });
-  const ended = new Promise((resolve) => served.on('exit', (code, signal) => resolve({ code, signal })));
+  const { child: served, ended, url: address } = await startServing(['--instances', '2', '--transcript', positionsLog]);
   try {
-    const address = await new Promise((resolve, reject) => {
-      let seen = '';
-      served.stdout.on('data', (chunk) => {
-        seen += chunk;
-        const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
-        if (m) resolve(m[1]);
-      });
-      setTimeout(() => reject(new Error('vrel-host --serve --instances 2 did not say where it serves')), 20000);
-    });
     const page = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
     const errors = [];
     page.on('pageerror', (e) => errors.push(e));

@@ -65,16 +65,32 @@ int key(int port, const std::string& name, int position = 0) {
     return status(post(port, "/api/key", body.dump()));
 }
 
+// Each request refused with its status, the reply an error saying `told`;
+// the panels as they were.
+struct Refusal {
+    const char* path;
+    std::string body;
+    int status;
+    const char* told = "";
+};
+void expectRefused(int port, const std::vector<Refusal>& refusals) {
+    const json before = state(port);
+    for (const Refusal& r : refusals) {
+        auto response = post(port, r.path, r.body);
+        ASSERT_TRUE(response) << r.path;
+        EXPECT_EQ(response->status, r.status) << r.path << " " << r.body.substr(0, 60);
+        const json reply = json::parse(response->body, nullptr, false);
+        EXPECT_TRUE(reply.contains("error")) << response->body;
+        EXPECT_NE(reply.value("error", "").find(r.told), std::string::npos) << response->body;
+    }
+    EXPECT_EQ(state(port)["positions"], before["positions"]);
+}
+
 TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
     ServedView view;
     ASSERT_TRUE(view.ready());
     const int port = view.port();
-    const json before = state(port);
-    struct Case {
-        const char* path;
-        std::string body;
-        int status;
-    } cases[] = {
+    expectRefused(port, {
         {"/api/nothing", "{}", 404},
         {"/api/press", "{\"panel\":\"1\",", 400},
         {"/api/press", "[1,2]", 400},
@@ -91,14 +107,7 @@ TEST(ViewServer, RefusesBadRequestsAndRunsNothing) {
         {"/api/clock", "{\"speed\":1,\"step\":true}", 400},
         {"/api/clock", "{\"step\":true}", 409},  // no timer runs
         {"/api/press", std::string(20000, ' '), 413},
-    };
-    for (const Case& c : cases) {
-        auto response = post(port, c.path, c.body);
-        ASSERT_TRUE(response) << c.path;
-        EXPECT_EQ(response->status, c.status) << c.path << " " << c.body.substr(0, 60);
-        EXPECT_TRUE(json::parse(response->body, nullptr, false).contains("error")) << response->body;
-    }
-    EXPECT_EQ(state(port)["positions"], before["positions"]);
+    });
     EXPECT_EQ(view.transcript().find("\n# "), std::string::npos) << "a malformed request ran a line";
     EXPECT_EQ(press(port, "1", "Select_3"), 200);  // and the simulation still takes a good press
 }
@@ -109,13 +118,7 @@ TEST(ViewServer, TheRunnerJudgesEveryPressAsATypedLine) {
     ServedView view;
     ASSERT_TRUE(view.ready());
     const int port = view.port();
-    const json before = state(port);
-    struct Case {
-        const char* path;
-        std::string body;
-        int status;
-        const char* told;  // in the reply's error
-    } cases[] = {
+    expectRefused(port, {
         {"/api/press", "{\"panel\":\"9\",\"control\":\"Select_3\"}", 400, "no panel in slot 9"},
         {"/api/press", "{\"panel\":\"1\",\"control\":\"Select_9\"}", 400, "has no control"},
         {"/api/press", "{\"panel\":\"1\",\"control\":\"Confirm\"}", 409, "Confirm on panel 1 is disabled"},
@@ -124,15 +127,7 @@ TEST(ViewServer, TheRunnerJudgesEveryPressAsATypedLine) {
         {"/api/key", "{\"key\":\"a\"}", 409, "panel 2 is not on screen"},
         {"/api/key", "{\"key\":\"ab\"}", 400, "is not a key"},
         {"/api/key", "{\"key\":\"\\u0085\"}", 400, "is not a key"},
-    };
-    for (const Case& c : cases) {
-        auto response = post(port, c.path, c.body);
-        ASSERT_TRUE(response) << c.path;
-        EXPECT_EQ(response->status, c.status) << c.body;
-        const json reply = json::parse(response->body, nullptr, false);
-        EXPECT_NE(reply.value("error", "").find(c.told), std::string::npos) << response->body;
-    }
-    EXPECT_EQ(state(port)["positions"], before["positions"]);
+    });
     const std::string text = view.transcript();
     EXPECT_NE(text.find("# 3: press 1 Confirm\n! refused: Confirm on panel 1 is disabled, so it sends no event\n"),
               std::string::npos)
