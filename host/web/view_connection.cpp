@@ -193,7 +193,12 @@ void ViewConnection::beginStream() {
     parser_.reset();
     buffer_.clear();
     buffer_.shrink_to_fit();
-    out_ = eventStreamHead();
+    writeStream(eventStreamHead());
+    dropIncoming();
+}
+
+void ViewConnection::writeStream(std::string text) {
+    out_ = std::move(text);
     writing_ = true;
     arm(times_.write);
     net::async_write(socket_, net::buffer(out_), [self = shared_from_this()](error_code ec, std::size_t) {
@@ -201,9 +206,9 @@ void ViewConnection::beginStream() {
         if (self->closed_) return;
         if (ec) return self->close();
         self->deadline_.expires_at(net::steady_timer::time_point::max());
-        self->kick();
+        self->out_.clear();
+        self->kick();  // what came while this was written
     });
-    dropIncoming();
 }
 
 void ViewConnection::kick(bool idle) {
@@ -217,18 +222,7 @@ void ViewConnection::kick(bool idle) {
     if (!news.lines.empty() || news.linesDropped) text += event("log", logEvent(news.lines, news.linesDropped));
     if (text.empty() && idleDue_) text = ": idle\n\n";
     idleDue_ = false;
-    if (text.empty()) return;
-    out_ = std::move(text);
-    writing_ = true;
-    arm(times_.write);
-    net::async_write(socket_, net::buffer(out_), [self = shared_from_this()](error_code ec, std::size_t) {
-        self->writing_ = false;
-        if (self->closed_) return;
-        if (ec) return self->close();
-        self->deadline_.expires_at(net::steady_timer::time_point::max());
-        self->out_.clear();
-        self->kick();
-    });
+    if (!text.empty()) writeStream(std::move(text));
 }
 
 }  // namespace vrelhost

@@ -79,6 +79,8 @@ private:
     void write(std::string text, bool thenKeepAlive);
     void drainAndClose();
     void dropIncoming();
+    // One write of an event stream, within the write time; then what is new.
+    void writeStream(std::string text);
     void beginStream();
     void arm(std::chrono::milliseconds in);
     int statusForParseError(boost::beast::error_code ec) const;
