@@ -52,7 +52,6 @@ Route routeRequest(const Request& head, std::optional<std::uint64_t> contentLeng
     const bool post = head.method == "POST";
     if ((head.method == "GET" || head.method == "HEAD") && (route.page = pageAt(head.path))) {
         route.target = Target::page;
-        route.headOnly = head.method == "HEAD";
         route.setTokenCookie = tokenInQuery;
     } else {
         for (const Endpoint& e : endpoints)

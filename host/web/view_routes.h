@@ -31,7 +31,6 @@ struct Route {
     int status = 0;             // with refused
     std::string message;        // with refused
     const PageFile* page = nullptr;
-    bool headOnly = false;      // HEAD of a page file
     bool setTokenCookie = false;  // the token came in the query: the page keeps it as a cookie
 };
 
