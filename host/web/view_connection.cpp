@@ -93,13 +93,16 @@ int ViewConnection::statusForParseError(error_code ec) const {
     return 400;
 }
 
+void ViewConnection::failedToRead(error_code ec) {
+    // A client that left is closed; a request the parser refused is answered.
+    if (isGone(ec) && parser_->refusal() == 0) return close();
+    const int status = statusForParseError(ec);
+    refuse(status, status == 400 ? "the request is malformed" : "the request is too large");
+}
+
 void ViewConnection::onHead(error_code ec) {
     if (closed_) return;
-    if (ec) {
-        if (isGone(ec) && parser_->refusal() == 0) return close();
-        const int status = statusForParseError(ec);
-        return refuse(status, status == 400 ? "the request is malformed" : "the request is too large");
-    }
+    if (ec) return failedToRead(ec);
     route_ = owner_.route(parser_->request(), parser_->request().contentLength);
     if (route_.target == Target::refused) return refuse(route_.status, route_.message);
     if (route_.target == Target::events) return beginStream();
@@ -123,11 +126,7 @@ void ViewConnection::readBody() {
 
 void ViewConnection::onBody(error_code ec) {
     if (closed_) return;
-    if (ec) {
-        if (isGone(ec) && parser_->refusal() == 0) return close();
-        const int status = statusForParseError(ec);
-        return refuse(status, status == 400 ? "the request is malformed" : "the request is too large");
-    }
+    if (ec) return failedToRead(ec);
     handOver();
 }
 

@@ -79,6 +79,7 @@ private:
     void write(std::string text, bool thenKeepAlive);
     void drainAndClose();
     void dropIncoming();
+    void failedToRead(boost::beast::error_code ec);
     // One write of an event stream, within the write time; then what is new.
     void writeStream(std::string text);
     void beginStream();
