@@ -49,7 +49,12 @@ std::vector<std::string> completionsFor(const std::string& lineBeforeCursor, con
         return startingWith(first, current);
     }
     const std::string& verb = before[0];
-    if ((verb == "press" || verb == "show") && before.size() == 1) return startingWith(panelsOf(words), current);
+    if (verb == "press" && before.size() == 1) return startingWith(panelsOf(words), current);
+    if (verb == "show" && before.size() == 1) {
+        std::vector<std::string> targets = panelsOf(words);
+        targets.insert(targets.end(), words.showTargets.begin(), words.showTargets.end());
+        return startingWith(targets, current);
+    }
     if (verb == "press" && before.size() == 2) {
         auto panel = words.controls.find(before[1]);
         return panel == words.controls.end() ? std::vector<std::string>() : startingWith(panel->second, current);

@@ -19,6 +19,7 @@ CompletionWords completionWordsOf(const Simulation& simulation, int position) {
         for (const Control& c : slot.controls) names.push_back(c.name);
     }
     words.keys = namedKeys();
+    if (simulation.displays()) words.showTargets.push_back("displays");
     return words;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "display_wall_view.h"
 #include "operator_rules.h"
 #include "panel_view.h"
 
@@ -80,7 +81,8 @@ const std::vector<ScenarioRunner::Verb>& ScenarioRunner::verbs() {
         {"revertive", "DEVICE INDEX TEXT", "a device reports a slot's value", &ScenarioRunner::revertiveLine},
         {"dbchange", "DEVICE DATABASE INDEX TEXT", "a device reports a renamed entry", &ScenarioRunner::dbchangeLine},
         {"parent", "TEXT", "a parent command; the answer is shown", &ScenarioRunner::parentLine},
-        {"show", "[PANEL]", "draw a panel, or all of them", &ScenarioRunner::showLine},
+        {"show", "[PANEL or displays]", "draw a panel, or all of them, or what the displays show",
+         &ScenarioRunner::showLine},
         {"say", "TEXT", "a sentence of the story, into the transcript as a * line", &ScenarioRunner::sayLine},
         {"help", "", "this list", &ScenarioRunner::helpLine},
         {"quit", "", "stop reading lines (also: exit)", &ScenarioRunner::quitLine},
@@ -157,7 +159,13 @@ ScenarioRunner::Outcome ScenarioRunner::showLine(std::string& rest, std::string&
         return Outcome::error;
     }
     std::string drawing;
-    if (panel.empty()) {
+    if (panel == "displays") {
+        if (!options_.displays) {
+            error = "this profile declares no displays";
+            return Outcome::error;
+        }
+        drawing = drawDisplays(options_.displays->state());
+    } else if (panel.empty()) {
         for (const auto& [id, slot] : host_.panels().all()) drawing += drawPanel(id, slot);
         if (drawing.empty()) drawing = "no panel is loaded\n";
     } else {

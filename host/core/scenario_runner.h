@@ -10,7 +10,7 @@
 // nothing then. An unknown or malformed line is an error naming what is
 // wrong. The session, host and transcript are the caller's and must outlive
 // the runner; `screen` gets what the operator asked to see when the
-// transcript goes elsewhere. One thread.
+// transcript goes elsewhere; the display wall, when given, likewise. One thread.
 #pragma once
 
 #include <functional>
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "display_wall.h"
 #include "line_reader.h"
 #include "script_session.h"
 #include "simulated_host.h"
@@ -38,6 +39,7 @@ public:
         // it, the session's own clock.
         std::function<void(long long milliseconds)> wait;
         std::string helpNote;  // a closing line of help (how lines are addressed), if any
+        const DisplayWall* displays = nullptr;  // what `show displays` draws; none: the profile has no displays
     };
 
     ScenarioRunner(ScriptSession& session, SimulatedHost& host, Transcript& transcript, Options options)

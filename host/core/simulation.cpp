@@ -46,6 +46,7 @@ struct Simulation::Parts {
     std::unique_ptr<std::ostream> transcriptFile;
     std::unique_ptr<ConfigFolder> config;
     SiteExchange exchange;
+    std::unique_ptr<DisplayWall> wall;
     std::vector<Instance> instances;
     std::ostream* screen = nullptr;
     int lineNumber = 0;
@@ -276,7 +277,19 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         if (!p->config) return nullptr;
     }
 
+    // The displays follow every write and rename of the site, whoever made it.
+    if (profile.displays.displays > 0) {
+        p->wall = std::make_unique<DisplayWall>(profile.displays);
+        p->wall->refresh(p->site);
+        p->exchange.watch([parts = p.get()] {
+            const DisplayChange change = parts->wall->refresh(parts->site);
+            if (change.any() && parts->settings.displaysListener)
+                parts->settings.displaysListener(parts->wall->state(), change);
+        });
+    }
+
     ScenarioRunner::Options options;
+    options.displays = p->wall.get();
     options.echoInput = settings.echoInput;
     options.screen = toConsole ? out : settings.console;
     options.repeatOnScreen = !toConsole;
@@ -324,6 +337,7 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
             return nullptr;
         }
     }
+    if (p->wall && settings.displaysListener) settings.displaysListener(p->wall->state(), DisplayChange::all());
     return std::unique_ptr<Simulation>(new Simulation(std::move(p)));
 }
 
@@ -383,6 +397,10 @@ const std::map<std::string, PanelSlots::Slot>& Simulation::panels(int instance) 
 }
 
 const std::vector<Device>& Simulation::devices() const { return parts_->site.devices; }
+
+const DisplayState* Simulation::displays() const {
+    return parts_->wall ? &parts_->wall->state() : nullptr;
+}
 
 long long Simulation::clock() const { return parts_->at(1).host->timers().now(); }
 

@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "display_wall.h"
 #include "panel_slots.h"
 #include "scenario_runner.h"
 #include "site.h"
@@ -63,6 +64,10 @@ struct SimulationSettings {
     // Sees every transcript line in the exact form as it is written,
     // from the script's creation on.
     std::function<void(const std::string& line)> listener;
+    // Hears what the displays show (display_wall.h), when the profile declares
+    // them: everything once the scripts are created, then each change as the
+    // site changes, on the session's thread.
+    std::function<void(const DisplayState& state, const DisplayChange& change)> displaysListener;
 };
 
 // Instances of the script one session runs at most.
@@ -100,6 +105,8 @@ public:
     // What the operator sees; `instance` counts from 1.
     const std::map<std::string, PanelSlots::Slot>& panels(int instance = 1) const;
     const std::vector<Device>& devices() const;
+    // What the displays show; nothing when the profile declares no displays.
+    const DisplayState* displays() const;
     long long clock() const;  // milliseconds of simulated time
     std::optional<long long> nextTick() const;  // when any timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;

@@ -38,11 +38,13 @@ bool SiteExchange::entriesRegistered(int instance, int device, int entry) const 
 
 void SiteExchange::slotWritten(int device, int slot, const std::string& text) {
     toRegistered(slotRegistrations_, PendingReport{PendingReport::Kind::revertive, device, 0, slot, text});
+    if (watcher_) watcher_();
 }
 
 void SiteExchange::entryRenamed(int device, int database, int entry, const std::string& text) {
     toRegistered(entryRegistrations_,
                  PendingReport{PendingReport::Kind::database, device, database, entry, text});
+    if (watcher_) watcher_();
 }
 
 void SiteExchange::reportTo(int instance, const PendingReport& report) {

@@ -61,6 +61,9 @@ public:
     // registered instance, in ascending instance number.
     void slotWritten(int device, int slot, const std::string& text);
     void entryRenamed(int device, int database, int entry, const std::string& text);
+    // Called after each slot write and rename, whoever made it, before any
+    // instance hears of it: what follows the site itself (the displays).
+    void watch(std::function<void()> watcher) { watcher_ = std::move(watcher); }
     // A report for one instance only (the answer to its poll).
     void reportTo(int instance, const PendingReport& report);
 
@@ -104,6 +107,7 @@ private:
     std::map<int, Ranges> entryRegistrations_;  // instance -> RR ranges
     std::deque<Delivery> queue_;
     bool delivering_ = false;
+    std::function<void()> watcher_;
     int unsavedRenames_ = 0;
     std::string saveError_;
 };

@@ -4,7 +4,7 @@
 // A profile names the library to load by default, the site to run when no
 // site file is given, the built-in demo, the roles its devices may have, the
 // one device whose renames are kept in the site file and whose number goes
-// into the script's configuration, and the keyboard control that the operator
+// into the script's configuration, where the displays' names live, and the keyboard control that the operator
 // lines `key` and `type` press. A built-in profile has static lifetime; one
 // read from a profile file (profile_file.h) is owned by whoever read it.
 #pragma once
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "display_layout.h"
 
 namespace vrelhost {
 
@@ -55,6 +57,10 @@ struct SiteProfile {
     // refused at start, since every rename the script sends there would fail.
     std::vector<int> keptDatabases;
     std::string configEntry;  // none when empty; needs the kept role
+
+    // Where the site keeps what the under-monitor displays show (none when
+    // displays is 0): `show displays`, the browser's wall and --umd-out read it.
+    DisplayLayout displays;
 
     // The control that `key` and `type` press (empty: the panel has none).
     std::string keyboardPanel;

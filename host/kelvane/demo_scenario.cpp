@@ -55,6 +55,8 @@ wait 10000
 say Both panels as the tour leaves them.
 show 1
 show 2
+say And what it was all for: the displays under the monitors show name set 3 at brightness 3, source 17 with its new name.
+show displays
 )";
 }
 
