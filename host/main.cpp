@@ -33,6 +33,7 @@
 #include "simulation.h"
 #include "site_file.h"
 #include "tour.h"
+#include "umd_options.h"
 #include "user_file.h"
 #include "validator/validator.h"
 #ifdef VREL_HOST_WITH_VIEW
@@ -56,6 +57,8 @@ struct Arguments {
     std::optional<unsigned long long> seed;
     int repeat = 1;
     int instances = 1;
+    vrelhost::UmdOptions umd;
+    vrelhost::UmdSender* umdSender = nullptr;  // hears every session's displays when --umd-out is given
 };
 
 // The end of --help: the operator lines, from the table `help` shows, and
@@ -166,6 +169,10 @@ vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelho
     settings.siteCopyFile = siteCopyOf(args);
     settings.panels = panelsOf(args, profile);
     settings.instances = args.instances;
+    if (vrelhost::UmdSender* umd = args.umdSender)
+        settings.displaysListener = [umd](const vrelhost::DisplayState& state, const vrelhost::DisplayChange& change) {
+            umd->displaysChanged(state, change);
+        };
     return settings;
 }
 
@@ -287,6 +294,8 @@ static int run(int argc, char** argv) {
         ->check(CLI::Range(1, 600))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
+    CLI::Option* umdOut = vrelhost::addUmdOptions(app, args.umd);
+    for (const char* name : {"--write-site", "--replay", "--validate"}) umdOut->excludes(app.get_option(name));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -315,6 +324,9 @@ static int run(int argc, char** argv) {
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
     if (!pathsDistinct(args, profileFromFile ? args.profile : std::string(), error)) return fail(error);
+    std::unique_ptr<vrelhost::UmdSender> umd;
+    if (!vrelhost::openUmdSender(args.umd, profile, std::cerr, umd, error)) return fail(error);
+    args.umdSender = umd.get();
     if (!args.replay.empty()) return runReplay(args, profile);
     if (*serve) {
 #ifdef VREL_HOST_WITH_VIEW
