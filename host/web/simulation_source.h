@@ -30,6 +30,8 @@ public:
     }
     bool alive(int position) const override { return simulation_->alive(position); }
     const std::vector<Device>& devices() const override { return simulation_->devices(); }
+    const DisplayState* displays() const override { return simulation_->displays(); }
+    int brightnessLevels() const override { return profile_ ? profile_->displays.brightnessLevels() : 0; }
     long long clock() const override { return simulation_->clock(); }
     std::optional<long long> nextTick() const override { return simulation_->nextTick(); }
     std::string siteFile() const override { return siteFile_; }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "displays_view.h"
 #include "transcript_format.h"
 
 namespace vrelhost {
@@ -110,7 +111,8 @@ nlohmann::json stateDocument(const ViewSource& source, const nlohmann::json& clo
             {"clock", clock},
             {"siteFile", site.empty() ? nlohmann::json() : nlohmann::json(site)},
             {"keyboard", {{"panel", source.keyboardPanel()}, {"control", source.keyboardControl()}}},
-            {"site", siteJson(source.devices())}};
+            {"site", siteJson(source.devices())},
+            {"displays", displaysJson(source.displays(), source.brightnessLevels())}};
 }
 
 nlohmann::json logEntry(const std::string& line) {

@@ -12,6 +12,7 @@
 //   keyboard    the panel and control that keys go to, at every position
 //   site        the site's devices: number, instance, role, name databases,
 //               the infodriver slots that were written
+//   displays    what the under-monitor displays show (displays_view.h), or null
 //
 // A log entry is one transcript line with what the page needs to show it:
 // its position (0 with one position) and its kind, read by the transcript's

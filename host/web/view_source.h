@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "display_wall.h"
 #include "panel_slots.h"
 #include "site.h"
 
@@ -48,6 +49,11 @@ public:
     // The simulated clock in milliseconds, and when the next timer tick is due.
     virtual long long clock() const = 0;
     virtual std::optional<long long> nextTick() const = 0;
+
+    // What the under-monitor displays show, and how many brightness levels
+    // they have; nothing when the profile declares no displays.
+    virtual const DisplayState* displays() const { return nullptr; }
+    virtual int brightnessLevels() const { return 0; }
 
     // The file every accepted rename is saved to; empty when renames stay in memory.
     virtual std::string siteFile() const = 0;

@@ -5,7 +5,7 @@
 //
 //   node view.e2e.mjs --host build/vrel-host --out build/tests/web/browser
 //
-// Screenshots of each panel and of the whole view go to --out. Chromium is
+// Screenshots of each panel, of the whole view and of the display wall go to --out. Chromium is
 // /usr/bin/chromium unless CHROMIUM names another; nothing is downloaded.
 import { spawn, spawnSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -321,6 +321,60 @@ try {
   console.log('press to page through the driver, ms: ' + latencies.join(', '));
   assert.ok(Math.max(...inPage) < 500, 'an update took half a second or more to reach the page');
   assert.ok(Math.max(...latencies) < 1000, 'an update took a second or more to reach the page');
+
+  // 6. The display wall, in a window of its own at 1600x1000: what the displays show, followed live.
+  const wall = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
+  wall.on('pageerror', (e) => pageErrors.push(e));
+  await wall.goto(url);
+  await wall.locator('#views [data-view="displays"]').click();
+  await wall.waitForSelector('#displays[data-drawn="yes"]:not([hidden])');
+  const tile = (k) => wall.locator(`#displays [data-source="${k}"] .name`);
+  const wallShows = (k, name) => wall.waitForFunction(([k, name]) =>
+    document.querySelector(`#displays [data-source="${k}"] .name`)?.textContent === name, [k, name], { timeout: 3000 });
+  assert.equal(await wall.locator('#displays .tile').count(), 128);
+  assert.match(await wall.locator('#displays .wall-heading').textContent(), new RegExp('Name set 3: ' + titles[2]));
+  assert.equal(await tile(17).textContent(), newName, 'the wall shows the rename in the live set');
+  assert.equal(await tile(1).textContent(), set3[0]);
+  assert.equal(await wall.locator('#displays .wall-tiles').getAttribute('data-brightness'), '1');
+  const intensity = () => wall.evaluate(() =>
+    getComputedStyle(document.querySelector('#displays [data-source="1"] .name')).opacity);
+  assert.ok(Number(await intensity()) < 0.5, 'brightness low dims the tiles');
+  // Another set confirmed: every tile follows, and the title above.
+  await control(2, 'Nameset_Select').click();
+  await page.waitForSelector('[data-panel="1"].on-screen');
+  await control(1, 'Select_5').click();
+  await hasLook(1, 'Select_5', 'KRSourceSelected');
+  await control(1, 'Confirm').click();
+  const set5 = device(start, 'names').databases['5'];
+  await wallShows(17, set5[16]);
+  assert.equal(await tile(1).textContent(), set5[0]);
+  assert.match(await wall.locator('#displays .wall-heading').textContent(), new RegExp('Name set 5: ' + titles[4]));
+  // A rename of a source of the live set: that tile follows.
+  await control(1, 'Name_Editor').click();
+  await control(2, 'NameSet_5').click();
+  await hasLook(2, 'NameSet_5', 'KRSourceSelected');
+  await control(2, 'SrcGroup').locator('[data-page="1"]').click();
+  await control(2, 'SrcName').locator('[data-index="2"]').click();
+  await page.waitForSelector('[data-panel="2"] [data-control="KB_1"]:not(.disabled)');
+  for (let i = 0; i < set5[1].length; ++i) await page.keyboard.press('Backspace');
+  await page.keyboard.type('Wall 2');
+  await page.keyboard.press('Enter');
+  await hasLook(2, 'Update', 'KR_TakeHigh');
+  await control(2, 'Update').click();
+  await wallShows(2, 'Wall 2');
+  // Brightness high: the tiles' intensity follows.
+  await control(2, 'Nameset_Select').click();
+  await page.waitForSelector('[data-panel="1"].on-screen');
+  await control(1, 'UMDBright_3').click();
+  await wall.waitForSelector('#displays .wall-tiles[data-brightness="3"]', { timeout: 3000 });
+  assert.equal(Number(await intensity()), 1, 'brightness high lights the tiles fully');
+  // The whole wall fits the window: no scrolling either way.
+  const overflow = await wall.evaluate(() => [document.documentElement.scrollWidth - innerWidth,
+    document.documentElement.scrollHeight - innerHeight]);
+  assert.deepEqual(overflow.map((n) => n > 0), [false, false], 'the wall scrolls at 1600x1000: ' + overflow);
+  await wall.screenshot({ path: join(out, 'displays.png') });
+  assert.deepEqual(pageErrors, [], 'the page threw');
+  console.log('display wall: follows a confirmed set, a rename and the brightness; fits 1600x1000');
 
   await positionsStory(browser);
 } catch (e) {

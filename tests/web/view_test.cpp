@@ -239,6 +239,35 @@ std::string savedName(const ServedView& view, int set, int entry) {
     return "(no name driver)";
 }
 
+// The state's "displays" section: the live set's names at the brightness,
+// following a set confirmed, a brightness chosen and a rename of the live set.
+TEST(ViewServer, TheDisplaysSectionFollowsTheSite) {
+    ServedView view;
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    json d = state(port)["displays"];
+    EXPECT_EQ(d["set"], 1);
+    EXPECT_EQ(d["title"], "Studio A");
+    EXPECT_EQ(d["brightness"], 2);
+    EXPECT_EQ(d["levels"], 3);
+    ASSERT_EQ(d["names"].size(), 128u);
+    EXPECT_EQ(d["names"][16], "CAM17");
+
+    ASSERT_EQ(press(port, "1", "Select_3"), 200);
+    ASSERT_EQ(press(port, "1", "Confirm"), 200);
+    ASSERT_EQ(press(port, "1", "UMDBright_3"), 200);
+    editSource17(port);
+    for (const char* k : {"D", "e", "s", "k", "return"}) ASSERT_EQ(key(port, k), 200);
+    ASSERT_EQ(press(port, "2", "Update"), 200);
+    d = state(port)["displays"];
+    EXPECT_EQ(d["set"], 3);
+    EXPECT_EQ(d["title"], "News");
+    EXPECT_EQ(d["brightness"], 3);
+    EXPECT_EQ(d["brightnessName"], "High");
+    EXPECT_EQ(d["names"][16], "Desk");
+    EXPECT_EQ(d["names"][0], "N-CAM1");
+}
+
 TEST(ViewServer, TypedCharactersOfAnyScriptReachTheSiteFileByteExact) {
     ServedView view({}, true);
     ASSERT_TRUE(view.ready());

@@ -215,7 +215,19 @@ function drawState(state) {
   document.getElementById('clock-next').textContent =
     state.clock.nextTick === null ? 'no timer runs' : 'next tick at ' + state.clock.nextTick + ' ms';
   document.getElementById('clock-step').disabled = state.clock.nextTick === null;
+  drawDisplayWall(state.displays, document.getElementById('displays'));
 }
+
+// The panels or the display wall: one of them fills the page.
+function showView(name) {
+  document.querySelector('main').hidden = name !== 'panels';
+  document.getElementById('displays').hidden = name !== 'displays';
+  document.querySelectorAll('#views button').forEach((b) => {
+    b.classList.toggle('current', b.dataset.view === name);
+    b.setAttribute('aria-pressed', String(b.dataset.view === name));
+  });
+}
+document.querySelectorAll('#views button').forEach((b) => b.addEventListener('click', () => showView(b.dataset.view)));
 
 function drawSite(site) {
   const devices = document.getElementById('devices');
