@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -82,7 +83,7 @@ UmdSender::~UmdSender() {
 
 void UmdSender::refreshLoop() {
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto period = std::chrono::seconds(settings_.refreshSeconds);
+    const auto period = std::chrono::seconds(std::max(settings_.refreshSeconds, 1));  // never a busy loop
     while (!stopping_) {
         if (wake_.wait_for(lock, period, [this] { return stopping_; })) break;
         if (!displays_.empty()) send(displays_);
