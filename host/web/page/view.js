@@ -326,9 +326,11 @@ function isCharacter(key) {
   return [...key].length === 1 && !/[\u0000-\u0020\u007f-\u009f]/.test(key);
 }
 
-// Typing on the computer's keyboard goes to the panel's keyboard while it is enabled.
+// Typing on the computer's keyboard goes to the panel's keyboard while it is
+// enabled and the panels are shown (not while the display wall hides them).
 document.addEventListener('keydown', (e) => {
   if (e.ctrlKey || e.altKey || e.metaKey || e.target.tagName === 'SELECT') return;
+  if (document.querySelector('main').hidden) return;
   if (!keyboardControl()) return;
   let name = null;
   if (e.key === 'Enter') name = 'return';
