@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config_folder.h"
+#include "display_layout_json.h"
 #include "json_file.h"
 #include "site_file.h"
 #include "user_file.h"
@@ -17,7 +18,7 @@ using nlohmann::json;
 
 const std::vector<std::string> knownFields = {
     "name",  "library",  "panels",          "site",        "demo",    "demoOpening",
-    "roles", "keptRole", "keptRoleMeaning", "keptDatabases", "configEntry", "keyboard"};
+    "roles", "keptRole", "keptRoleMeaning", "keptDatabases", "configEntry", "keyboard", "displays"};
 
 // Reports the first problem; every message starts with the file.
 class Reader {
@@ -138,6 +139,13 @@ bool readKeyboard(Reader& reader, const json& document, SiteProfile& profile) {
     return true;
 }
 
+bool readDisplays(Reader& reader, const json& document, SiteProfile& profile) {
+    std::string problem;
+    if (document.contains("displays") && !displayLayoutFromJson(document["displays"], profile.displays, problem))
+        return reader.fail("", problem);
+    return true;
+}
+
 bool readSite(Reader& reader, const json& document, SiteProfile& profile) {
     std::string path;
     if (!reader.existing(document, "site", false, path)) return false;
@@ -189,6 +197,7 @@ std::unique_ptr<SiteProfile> readProfileFile(const std::string& path, bool libra
                       readLibrary(reader, document, libraryOverridden, *profile) &&
                       reader.existing(document, "panels", true, profile->panelFolder) &&
                       readRoles(reader, document, *profile) && readKeyboard(reader, document, *profile) &&
+                      readDisplays(reader, document, *profile) &&
                       readSite(reader, document, *profile) && readDemo(reader, document, *profile);
     if (!read) return nullptr;
     return profile;

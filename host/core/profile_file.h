@@ -12,7 +12,8 @@
 //     "keptRole": "names",               the one device whose renames are kept
 //     "keptRoleMeaning": "the name driver",
 //     "configEntry": "FILE.SECTION",     gets the kept device's number; needs keptRole
-//     "keyboard": { "panel": "2", "control": "KB_1" } }
+//     "keyboard": { "panel": "2", "control": "KB_1" },
+//     "displays": { ... } }                 what the displays show (display_layout_json.h)
 //
 // Paths are relative to the profile file's folder. A library given as a bare
 // file name that is not beside the profile is looked for where the built-in

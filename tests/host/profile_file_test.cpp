@@ -42,7 +42,19 @@ protected:
                     {"keptRole", "names"},
                     {"keptDatabases", {2, 1}},
                     {"configEntry", "panel.Names_Driver"},
-                    {"keyboard", {{"panel", "2"}, {"control", "KB_1"}}}};
+                    {"keyboard", {{"panel", "2"}, {"control", "KB_1"}}},
+                    {"displays",
+                     {{"count", 16},
+                      {"selector", {{"role", "infodriver"}}},
+                      {"setSlot", 5},
+                      {"brightnessSlot", 6},
+                      {"brightnessNames", {"Dim", "Bright"}},
+                      {"names", {{"instance", "Names"}, {"role", "names"}}},
+                      {"sets", 1},
+                      {"titleDatabase", 2},
+                      {"fallback", {{"role", "router"}}},
+                      {"fallbackDatabase", 0},
+                      {"fallbackTitle", "Router"}}}};
     }
     std::string write(const std::string& text) {
         const std::string path = folder + "/profile.json";
@@ -68,11 +80,20 @@ TEST_F(ProfileFileTest, GoodProfileIsReadWithPathsBesideIt) {
     EXPECT_EQ(profile->keptDatabases, (std::vector<int>{1, 2}));
     EXPECT_EQ(profile->configEntry, "panel.Names_Driver");
     EXPECT_EQ(profile->keyboardPanel + " " + profile->keyboardControl, "2 KB_1");
+    const DisplayLayout& d = profile->displays;
+    EXPECT_EQ(d.displays, 16);
+    EXPECT_EQ(d.selector.role, "infodriver");
+    EXPECT_EQ(d.names.instance + "/" + d.names.role, "Names/names");
+    EXPECT_EQ(d.setSlot * 100 + d.brightnessSlot, 506);
+    EXPECT_EQ(d.brightnessNames, (std::vector<std::string>{"Dim", "Bright"}));
+    EXPECT_EQ(d.firstSetDatabase, 1);
+    EXPECT_EQ(d.fallbackTitle, "Router");
 
     // The optional fields left out: no kept role, no demo, no keyboard. A bare
     // library name not beside the profile is looked for as the built-in ones.
     json plain = good();
-    for (const char* field : {"demo", "demoOpening", "keptRole", "keptDatabases", "configEntry", "keyboard"})
+    for (const char* field :
+         {"demo", "demoOpening", "keptRole", "keptDatabases", "configEntry", "keyboard", "displays"})
         plain.erase(field);
     plain["library"] = "libelsewhere.so";
     profile = readProfileFile(write(plain.dump()), false, error);
@@ -81,6 +102,7 @@ TEST_F(ProfileFileTest, GoodProfileIsReadWithPathsBesideIt) {
     EXPECT_TRUE(profile->libraryPath.empty());
     EXPECT_TRUE(profile->keptRole.empty());
     EXPECT_FALSE(profile->demo);
+    EXPECT_EQ(profile->displays.displays, 0) << "no displays";
 
     // A library path that is not there does not matter when --script names the library.
     plain["library"] = "build/libscript.so";
@@ -133,6 +155,23 @@ TEST_F(ProfileFileTest, BadProfilesNameTheFileAndTheField) {
          "keptDatabases: needs a keptRole"},
         {"kept databases not numbers", "", {{"keptDatabases", {"1"}}}, "keptDatabases: expected a list of database"},
         {"kept databases negative", "", {{"keptDatabases", {-1}}}, "keptDatabases: expected a list of database"},
+        {"displays without a slot",
+         "",
+         {{"displays", {{"setSlot", nullptr}}}},
+         "displays.setSlot: missing"},
+        {"displays with a slot out of range",
+         "",
+         {{"displays", {{"brightnessSlot", 4097}}}},
+         "displays.brightnessSlot: expected a number, 1 to 4096"},
+        {"displays with four levels",
+         "",
+         {{"displays", {{"brightnessNames", {"1", "2", "3", "4"}}}}},
+         "displays.brightnessNames: expected 1 to 3 texts"},
+        {"displays naming no device",
+         "",
+         {{"displays", {{"names", {{"instance", nullptr}, {"role", nullptr}}}}}},
+         "displays.names: expected {\"instance\": TEXT}"},
+        {"displays with a misspelt field", "", {{"displays", {{"setslot", 5}}}}, "displays.setslot: unknown key"},
         {"keyboard half given",
          "",
          {{"keyboard", {{"panel", "2"}, {"control", nullptr}}}},
