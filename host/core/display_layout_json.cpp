@@ -67,6 +67,8 @@ bool displayLayoutFromJson(const json& value, DisplayLayout& layout, std::string
         !f.number("titleDatabase", 0, 0x7fffffff, d.titleDatabase) || !f.device("fallback", d.fallback, false) ||
         !f.number("fallbackDatabase", 0, 0x7fffffff, d.fallbackDatabase, false))
         return false;
+    if (static_cast<long long>(d.firstSetDatabase) + d.sets - 1 > 0x7fffffff)
+        return f.fail("sets", "the last set's database is past the largest database number");
     const json names = value.contains("brightnessNames") ? value["brightnessNames"] : json();
     bool texts = names.is_array() && !names.empty() && names.size() <= 3;  // two bits of a UMD's brightness
     for (const json& n : names) texts = texts && n.is_string() && !n.get<std::string>().empty();
