@@ -306,8 +306,9 @@ int host_main(int argc, char** argv) {
         ++transcript_count;
     }
 
-    printf("windows_host (%s): %s; storm seeds %u to %u, %u events per script\n", this_host, o.library, o.seed,
-           o.seed + o.rounds - 1, o.events);
+    printf("windows_host (%s): %s", this_host, o.library);
+    if (o.rounds) printf("; storm seeds %u to %u, %u events per script", o.seed, o.seed + o.rounds - 1, o.events);
+    printf("\n");
     char name[200];
     for (size_t i = 0; i < transcript_count; ++i) {
         static const unsigned destroy_flags[] = {1u, 0u};
