@@ -3,10 +3,10 @@
 // OutputDebugStringA raises DBG_PRINTEXCEPTION_C with the length (NUL
 // included) and the address of the text; a vectored exception handler sees
 // it before anything else, keeps a copy and lets the call return. Each text
-// must arrive whole, one text a call: a line that ends in its one line end,
-// with the length the exception says. Every rename the host receives (an RM
-// command) must be followed, within the same call into the script, by the
-// debug text of that command and a line end.
+// must arrive whole, with the length the exception says, and not empty. Every
+// rename the host receives (an RM command) must be followed, within the same
+// call into the script, by a debug text of its own: that command and a line
+// end, in one piece.
 //
 // One thread; the texts stay until debug_texts_clear.
 #pragma once
