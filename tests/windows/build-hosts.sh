@@ -13,7 +13,7 @@ out=${1:-build-wine/hosts}
 mkdir -p "$out"
 here=tests/windows
 abi=tests/abi
-shared_c=("$abi/case_report.c" "$abi/layout_host.c" "$abi/replay_case.c" "$abi/storm_case.c"
+shared_c=("$abi/case_report.c" "$abi/layout_host.c" "$abi/replay_case.c" "$abi/script_parent.c" "$abi/storm_case.c"
           "$abi/transcript_steps.c" "$abi/vc_records.c")
 host_cpp=("$here/windows_host.cpp" "$here/compiled_calls.cpp" "$here/debug_texts.cpp")
 mingw=/usr/i686-w64-mingw32

@@ -22,8 +22,6 @@ extern "C" {
 
 namespace {
 
-// A parent answer longer than this is taken for one that never ends.
-constexpr size_t longest_answer = 1u << 20;
 constexpr unsigned host_mark = 0x54534f48;  // "HOST"
 
 class compiled_host : public vrel_client_callback {
@@ -100,28 +98,6 @@ void* script_notify(script_under_test* script, void* data, int kind, const char*
     if (result && kind != VC_PARENT)
         report_fault("%s: answered %p; only a parent command (kind 3) is answered", what, result);
     return result;
-}
-
-char* script_parent(script_under_test* script, const char* text) {
-    char* mine = nullptr;
-    if (text) {
-        mine = static_cast<char*>(malloc(strlen(text) + 1));
-        if (!mine) abort();
-        strcpy(mine, text);
-    }
-    const char* answer = static_cast<const char*>(script_notify(script, mine, VC_PARENT, "a parent command (kind 3)"));
-    if (text && strcmp(mine, text) != 0) report_fault("the parent command \"%.40s\" was written into", text);
-    free(mine);
-    if (!answer) return nullptr;
-    if (strnlen(answer, longest_answer) == longest_answer) {
-        report_fault("the answer to the parent command \"%.40s\" does not end", text ? text : "(null)");
-        return nullptr;
-    }
-    char* copy = static_cast<char*>(malloc(strlen(answer) + 1));
-    if (!copy) abort();
-    strcpy(copy, answer);
-    script_notify(script, const_cast<char*>(answer), VC_RELEASE, "the hand-back of a parent answer (kind 5)");
-    return copy;
 }
 
 void script_destroy(script_under_test* script, unsigned flags) {
