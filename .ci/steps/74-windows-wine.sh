@@ -10,7 +10,8 @@
 #    it (exit status 3) before calling it;
 #  - the configuration is read as docs/windows.md says: config\velmorcast.ini
 #    under the working folder (the transcripts' name driver, device 60), or the
-#    folder VREL_CONFIG_DIR names (a file saved by Notepad: device 73);
+#    folder VREL_CONFIG_DIR names (a file saved by Notepad: device 73), also
+#    when the host sets it in its own process;
 #  - a host compiled with /Gz (stdcall by default) calls the entry correctly;
 #  - a test build whose first large allocation fails: the exception is caught
 #    inside the DLL and the script goes on, also when the host had loaded gcc's
@@ -89,6 +90,9 @@ run_host 3 'take the other DLL' windows_host_gcc.exe kelvane.dll --startup start
 site_config="Z:$(tr / '\\' <<<"$PWD/$run/site-config")"
 VREL_CONFIG_DIR="$site_config" run_host 0 'pass  the configuration names device 73' \
   windows_host_msvc.exe kelvane.dll --rounds 0 --names-device 73
+# The same folder named by the host in its own process while it runs.
+run_host 0 'pass  the configuration names device 73' \
+  windows_host_msvc.exe kelvane.dll --rounds 0 --names-device 73 --config-dir "$site_config"
 run_host 0 '0 left the stack off' gz_host.exe kelvane.dll 200
 for first in "" --load-libgcc-first; do
   run_host 0 "pass  an allocation of $fail_bytes bytes fails inside the DLL" \

@@ -4,8 +4,8 @@
 // and with mingw-w64's g++ for gcc's (for mingw-w64/kelvane.dll).
 //
 //   windows_host DLL [--startup T] [--transcript T]... [--seed N] [--rounds N] [--events N]
-//                    [--creation-text TEXT] [--names-device N] [--fail-allocation BYTES]
-//                    [--load-libgcc-first]
+//                    [--creation-text TEXT] [--names-device N [--config-dir DIR]]
+//                    [--fail-allocation BYTES] [--load-libgcc-first]
 //
 // Before loading the DLL its version record must name the host this program
 // is (a DLL of the other layout is refused: exit status 3). Then, in this
@@ -15,6 +15,8 @@
 //  - `rounds` seeded storms of `events` random notifications per script;
 //  - --names-device: a script created with the configuration folder of the
 //    environment must read the name driver's databases from device N;
+//    --config-dir names that folder in this process's environment first
+//    (SetEnvironmentVariableA, as a host does that sets it at run time);
 //  - --fail-allocation: the DLL is a build whose first allocation of BYTES or
 //    more fails: a parent command that long must be dropped with one debug
 //    line, and the script must go on.
@@ -60,6 +62,7 @@ struct options {
     unsigned events = 2000;
     const char* creation_text = "panels";
     unsigned names_device = 0;
+    const char* config_dir = nullptr;
     unsigned fail_allocation = 0;
     bool load_libgcc_first = false;
 };
@@ -67,7 +70,8 @@ struct options {
 int usage(const char* message) {
     fprintf(stderr, "windows_host: %s\n", message);
     fprintf(stderr, "usage: windows_host DLL [--startup T] [--transcript T]... [--seed N] [--rounds N] [--events N] "
-                    "[--creation-text TEXT] [--names-device N] [--fail-allocation BYTES] [--load-libgcc-first]\n");
+                    "[--creation-text TEXT] [--names-device N [--config-dir DIR]] [--fail-allocation BYTES] "
+                    "[--load-libgcc-first]\n");
     return 2;
 }
 
@@ -108,6 +112,8 @@ int parse(int argc, char** argv, options* o) {
             ok = number(value, &o->rounds);
         } else if (!strcmp(option, "--events")) {
             ok = number(value, &o->events);
+        } else if (!strcmp(option, "--config-dir")) {
+            o->config_dir = value;
         } else if (!strcmp(option, "--names-device")) {
             ok = number(value, &o->names_device);
         } else if (!strcmp(option, "--fail-allocation")) {
@@ -325,6 +331,7 @@ int host_main(int argc, char** argv) {
         finish_case(name, storm_case(entry, o.creation_text, transcripts, transcript_count, o.seed + round, o.events));
     }
     if (o.names_device) {
+        if (o.config_dir && !SetEnvironmentVariableA("VREL_CONFIG_DIR", o.config_dir)) return usage("cannot set VREL_CONFIG_DIR");
         snprintf(name, sizeof name, "the configuration names device %u for the name driver", o.names_device);
         report_begin(name);
         finish_case(name, names_device_case(entry, o.creation_text, o.names_device));
