@@ -65,8 +65,19 @@ if [ "${#missing[@]}" -eq 0 ]; then
   echo "install-deps: all packages of ${groups[*]} are installed"
 else
   echo "install-deps: installing ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # An index the mirror serves damaged (while it syncs) is left out by apt,
+  # which says so; what is really missing fails the install below.
+  "${sudo[@]}" apt-get update -qq || echo "install-deps: some package indexes could not be read; going on" >&2
+  install=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+  if ! "${install[@]}" "${missing[@]}"; then
+    # Without the security index of i386, the i386 half of a library cannot
+    # match its amd64 half at the security version: take the release's own
+    # versions of both.
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [ -n "$release" ] || exit 1
+    echo "install-deps: trying again with the versions of $release itself" >&2
+    "${install[@]}" -t "$release" "${missing[@]}"
+  fi
 fi
 
 [ "$wants_wine" -eq 0 ] || "$(dirname "$0")/qemu-i386-binfmt.sh"
