@@ -58,7 +58,7 @@ export WINEPREFIX="$PWD/$work/prefix" WINEARCH=win32 WINEDEBUG=-all QEMU_RESERVE
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "making the Wine prefix $WINEPREFIX (once)"
   WINEDLLOVERRIDES="mscoree,mshtml=" timeout 600 wineboot --init >/dev/null 2>&1 || true
-  wineserver -w
+  timeout 120 wineserver -w || true
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX"; exit 1; }
 fi
 # No Mono, no Gecko, no prefix update at each start; and no debugger for a
