@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -34,10 +35,33 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
-const char* configFolder() {
+constexpr std::string_view defaultFolder = "config";
+
+// VREL_CONFIG_DIR, or "config" when it is unset or empty; held in `local`
+// when it fits, else in `spilled`.
+std::string_view configFolder(char* local, std::size_t size, std::string& spilled) {
+#ifdef _WIN32
+    // The process's environment as it is now. msvcrt's getenv() reads a copy
+    // taken when msvcrt.dll started, which misses a value the host set since
+    // (SetEnvironmentVariable, or its own C runtime's _putenv).
+    const char* const name = "VREL_CONFIG_DIR";
+    DWORD length = GetEnvironmentVariableA(name, local, static_cast<DWORD>(size));
+    if (length < size) return length ? std::string_view(local, length) : defaultFolder;
+    spilled.resize(length);  // too long for `local`: `length` counts the NUL too
+    length = GetEnvironmentVariableA(name, spilled.data(), length);
+    spilled.resize(length < spilled.size() ? length : 0);
+    return spilled.empty() ? defaultFolder : std::string_view(spilled);
+#else
+    (void)local;
+    (void)size;
+    (void)spilled;
     const char* dir = std::getenv("VREL_CONFIG_DIR");
-    return (dir && *dir) ? dir : "config";
+    return (dir && *dir) ? std::string_view(dir) : defaultFolder;
+#endif
 }
+
+// Room for a configuration folder on the stack.
+constexpr std::size_t folderCapacity = 512;
 
 // Lines up to this long are gathered on the stack; a longer one (never seen in
 // a real site file, but not refused) moves into a string.
@@ -74,7 +98,11 @@ private:
 
 }  // namespace
 
-std::string vrel_config::directory() { return configFolder(); }
+std::string vrel_config::directory() {
+    char local[folderCapacity];
+    std::string spilled;
+    return std::string(configFolder(local, sizeof local, spilled));
+}
 
 vrel_config::vrel_config(const char* entry) {
     const std::string_view name = entry ? entry : "";
@@ -83,7 +111,9 @@ vrel_config::vrel_config(const char* entry) {
 
     // "{folder}/{file}.ini", on the stack when it fits (it always does for a
     // real path), else in a string.
-    const std::string_view folder = configFolder();
+    char folderLocal[folderCapacity];
+    std::string folderSpilled;
+    const std::string_view folder = configFolder(folderLocal, sizeof folderLocal, folderSpilled);
     const std::string_view file = name.substr(0, dot);
     char local[1024];
     std::string spilled;

@@ -6,7 +6,8 @@
 # libraries cannot be had here: mingw-w64's headers stand in, and nothing is
 # linked (cmake/toolchains/clang-cl-msvc-abi.cmake). Checks that the component
 # exports its entry and puts the destructor and notify in the slots a Visual
-# C++ host calls. A real Visual C++ build is the CMake preset msvc-win32.
+# C++ host calls, and that a host compiled with /Gz calls the entry as the C
+# function it is. A real Visual C++ build is the CMake preset msvc-win32.
 set -euo pipefail
 dir=build-msvc-abi
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/clang-cl-msvc-abi.cmake \
@@ -41,5 +42,11 @@ PY
 slots=$(awk '/^ +[0-9]+ \|/ && !/RTTI/ {sub(/^ +[0-9]+ \| /, ""); print}' <<<"$layout" | head -n 2)
 expected=$'Kelvane::~Kelvane() [scalar deleting]\nvoid *vrel_script_helper::notify(void *, int)'
 [ "$slots" = "$expected" ] || { echo "unexpected vtable for a Visual C++ host:"; echo "$layout"; exit 1; }
+# A host compiled with /Gz, where a function that states no convention is
+# stdcall: it includes the public header and calls the entry through its
+# pointer type, and compiles only if both say __cdecl (tests/windows/gz_host.cpp).
+# The Windows test hosts are linked too; 74-windows-wine.sh runs them.
+tests/windows/build-hosts.sh "$dir/windows-hosts" >/dev/null
+
 echo "ok: configured and compiled for Visual C++ (clang-cl); dllexport of the entry; version record;"
-echo "    the host's slot 0 destroys, slot 1 is notify"
+echo "    the host's slot 0 destroys, slot 1 is notify; a /Gz host calls the entry as cdecl"

@@ -67,8 +67,8 @@ vrel_string SourceBrowser::onParent(parent_notify*) { return vrel_string(); }
 int SourceBrowser::onTimer(int) { return 0; }
 
 // The one export: the host calls it once per panel instance and owns the result.
-extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* load_vrel_client_script(vrel_client_callback* host,
-                                                                            const char* text) {
+extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* VREL_CDECL load_vrel_client_script(vrel_client_callback* host,
+                                                                                       const char* text) {
     try {
         return new SourceBrowser(host, text);
     } catch (...) {

@@ -11,7 +11,7 @@
 //
 // A script library defines it, everything else of the library staying hidden:
 //
-//   extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* load_vrel_client_script(
+//   extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* VREL_CDECL load_vrel_client_script(
 //       vrel_client_callback* host, const char* text) {
 //       try { return new MyPanel(host, text); } catch (...) { return nullptr; }
 //   }
@@ -28,10 +28,21 @@
 #define VREL_SCRIPT_EXPORT __attribute__((visibility("default"))) VREL_HOST_ENTRY
 #endif
 
+// The entry is a C function (cdecl: the caller pops the arguments). On 32-bit
+// Windows that is said explicitly, because a host's compiler may take another
+// default: Visual C++ with /Gz makes every function stdcall that states no
+// convention, and its host would then call _load_vrel_client_script@8 and
+// leave 8 bytes on the stack after every call.
+#if defined(_WIN32) && !defined(_WIN64)
+#define VREL_CDECL __cdecl
+#else
+#define VREL_CDECL
+#endif
+
 // The entry as a host holds it after looking it up.
-using vrel_script_entry = vrel_client_callback* (*)(vrel_client_callback* host, const char* text);
+using vrel_script_entry = vrel_client_callback*(VREL_CDECL*)(vrel_client_callback* host, const char* text);
 
 // Declared here so that a definition with another signature fails to compile
 // instead of failing when the host calls it.
-extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* load_vrel_client_script(vrel_client_callback* host,
-                                                                            const char* text);
+extern "C" VREL_SCRIPT_EXPORT vrel_client_callback* VREL_CDECL load_vrel_client_script(vrel_client_callback* host,
+                                                                                       const char* text);

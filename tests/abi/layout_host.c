@@ -3,21 +3,11 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include "case_report.h"
 
 /* A command text longer than this is taken for one that never ends. */
 #define LONGEST_COMMAND 65536
-#define LIVE_HOSTS 8
-
-static struct layout_host* live[LIVE_HOSTS];
-
-static int is_live(const struct layout_host* host) {
-    for (int i = 0; i < LIVE_HOSTS; ++i)
-        if (live[i] && live[i] == host) return 1;
-    return 0;
-}
 
 static void forget_reply(struct layout_host* host, int at) {
     host->replies[at] = host->replies[--host->reply_count];
@@ -70,60 +60,28 @@ static void receive_hand_back(struct layout_host* host, void* data) {
         report_fault("host %d: kind 5 with a pointer the host never gave out, or gave back already", host->number);
 }
 
-/* Slot 1, thiscall (see visual_cpp_layout.h for the pragma). */
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wattributes"
-static void* VC_THISCALL host_notify(struct layout_host* self, void* data, int kind) {
-    if (!is_live(self)) {
-        report_fault("notify reached the host with this = %p, which is no host object (is `this` passed in ECX?)",
-                     (void*)self);
-        return NULL;
-    }
-    if (!self->in_call)
-        report_fault("host %d: the script called its host while the host was not calling it", self->number);
+void* layout_host_receive(struct layout_host* host, void* data, int kind) {
+    if (!host->in_call)
+        report_fault("host %d: the script called its host while the host was not calling it", host->number);
     switch (kind) {
     case VC_COMMAND:
-        return receive_command(self, data);
+        return receive_command(host, data);
     case VC_RELEASE:
-        receive_hand_back(self, data);
+        receive_hand_back(host, data);
         return NULL;
     default:
-        report_fault("host %d: the script called the host with kind %d; a host takes 0 and 5 only", self->number, kind);
+        report_fault("host %d: the script called the host with kind %d; a host takes 0 and 5 only", host->number, kind);
         return NULL;
     }
 }
-#pragma GCC diagnostic pop
-
-static void wrong_slot(int slot) {
-    if (slot == 0)
-        report_fault("the script called slot 0 of its host: the host's destructor, which a script never calls");
-    else
-        report_fault("the script called slot %d of its host; a Visual C++ host object has slots 0 and 1 only "
-                     "(was the script built for another layout?)", slot);
-    _exit(3);
-}
-static void slot0(void) { wrong_slot(0); }
-static void slot2(void) { wrong_slot(2); }
-static void slot3(void) { wrong_slot(3); }
-static void slot4(void) { wrong_slot(4); }
-static void slot5(void) { wrong_slot(5); }
-
-static const host_slot host_vtable[] = {slot0, (host_slot)host_notify, slot2, slot3, slot4, slot5};
 
 void layout_host_init(struct layout_host* host, int number, answer_policy policy, void* context) {
     memset(host, 0, sizeof *host);
-    host->vtable = host_vtable;
     host->number = number;
     host->policy = policy;
     host->policy_context = context;
     strcpy(host->status, "ok");
-    for (int i = 0; i < LIVE_HOSTS; ++i) {
-        if (!live[i]) {
-            live[i] = host;
-            return;
-        }
-    }
-    abort();
+    layout_host_attach(host);
 }
 
 void layout_host_dispose(struct layout_host* host) {
@@ -131,8 +89,7 @@ void layout_host_dispose(struct layout_host* host) {
         free(host->replies[host->reply_count - 1]);
         --host->reply_count;
     }
-    for (int i = 0; i < LIVE_HOSTS; ++i)
-        if (live[i] == host) live[i] = NULL;
+    layout_host_detach(host);
 }
 
 void layout_host_after_call(struct layout_host* host, const char* what) {
@@ -146,4 +103,3 @@ void layout_host_after_call(struct layout_host* host, const char* what) {
     }
 }
 
-struct vc_object* layout_host_object(struct layout_host* host) { return (struct vc_object*)host; }

@@ -12,7 +12,12 @@
  * never calls), end the process with a message: a script that calls them
  * was built for another layout, and its next step would be undefined.
  *
- * What a command is answered with is the policy's choice. One thread. */
+ * What a command is answered with is the policy's choice. One thread.
+ *
+ * The object the script receives is made by the platform's part: on Linux the
+ * layout_host itself with a hand-laid table of slots (hand_laid_host.c), on
+ * Windows an object of a class the compiler lays out (tests/windows). Either
+ * hands each call to layout_host_receive. */
 #ifndef LAYOUT_HOST_H
 #define LAYOUT_HOST_H
 
@@ -30,7 +35,8 @@ typedef struct answer (*answer_policy)(void* context, const char* command);
 typedef void (*host_slot)(void);
 
 struct layout_host {
-    const host_slot* vtable; /* first, as in every Visual C++ object */
+    const host_slot* vtable; /* first, as in every Visual C++ object (hand_laid_host.c) */
+    void* compiled;          /* the host object a compiler laid out, where one stands for this host */
     int number;              /* names the host in messages */
     answer_policy policy;
     void* policy_context;
@@ -48,7 +54,13 @@ void layout_host_dispose(struct layout_host* host);
 /* Once a call into the script has returned: a reply still held is a fault
  * (and is freed here). */
 void layout_host_after_call(struct layout_host* host, const char* what);
-/* The host as the script receives it. */
+/* A call the script made into its host: kind 0 or 5, checked and answered. */
+void* layout_host_receive(struct layout_host* host, void* data, int kind);
+
+/* The platform's part: the host as the script receives it, made when the
+ * host is initialised and ended when it is disposed of. */
 struct vc_object* layout_host_object(struct layout_host* host);
+void layout_host_attach(struct layout_host* host);
+void layout_host_detach(struct layout_host* host);
 
 #endif

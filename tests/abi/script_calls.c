@@ -7,9 +7,6 @@
 #include "measured_call.h"
 #include "watched_free.h"
 
-/* A parent answer longer than this is taken for one that never ends. */
-#define LONGEST_ANSWER (1u << 20)
-
 /* Each call meets another stack alignment, as from a host built with Visual
  * C++, which keeps ESP a multiple of 4 only. */
 static uint32_t next_misalignment(void) {
@@ -67,28 +64,6 @@ void* script_notify(struct script_under_test* script, void* data, int kind, cons
     void* result = (void*)(uintptr_t)call.result;
     if (result && kind != VC_PARENT) report_fault("%s: answered %p; only a parent command (kind 3) is answered", what, result);
     return result;
-}
-
-char* script_parent(struct script_under_test* script, const char* text) {
-    char* mine = NULL;
-    if (text) {
-        mine = malloc(strlen(text) + 1);
-        if (!mine) abort();
-        strcpy(mine, text);
-    }
-    const char* answer = script_notify(script, mine, VC_PARENT, "a parent command (kind 3)");
-    if (text && strcmp(mine, text) != 0) report_fault("the parent command \"%.40s\" was written into", text);
-    free(mine);
-    if (!answer) return NULL;
-    if (strnlen(answer, LONGEST_ANSWER) == LONGEST_ANSWER) {
-        report_fault("the answer to the parent command \"%.40s\" does not end", text ? text : "(null)");
-        return NULL; /* not handed back: the script may not survive it */
-    }
-    char* copy = malloc(strlen(answer) + 1);
-    if (!copy) abort();
-    strcpy(copy, answer);
-    script_notify(script, (void*)answer, VC_RELEASE, "the hand-back of a parent answer (kind 5)");
-    return copy;
 }
 
 void script_destroy(struct script_under_test* script, unsigned flags) {

@@ -81,13 +81,19 @@ struct vc_value_record {
     char text[];
 };
 
-_Static_assert(sizeof(void*) == 4, "the Visual C++ layout here is the 32-bit one");
-_Static_assert(offsetof(struct vc_event, value) == 132, "event layout");
-_Static_assert(offsetof(struct vc_event, sub_count) == 136, "event layout");
-_Static_assert(offsetof(struct vc_event, has_value) == 140, "event layout");
-_Static_assert(sizeof(struct vc_event) == 148, "event layout");
-_Static_assert(offsetof(struct vc_button_record, panel) == 8, "button layout");
-_Static_assert(offsetof(struct vc_button_record, event) == 16, "button layout");
-_Static_assert(offsetof(struct vc_value_record, text) == 16, "text at byte 16");
+/* A C++ host (tests/windows) includes these declarations too. */
+#ifdef __cplusplus
+#define VC_STATIC_ASSERT static_assert
+#else
+#define VC_STATIC_ASSERT _Static_assert
+#endif
+VC_STATIC_ASSERT(sizeof(void*) == 4, "the Visual C++ layout here is the 32-bit one");
+VC_STATIC_ASSERT(offsetof(struct vc_event, value) == 132, "event layout");
+VC_STATIC_ASSERT(offsetof(struct vc_event, sub_count) == 136, "event layout");
+VC_STATIC_ASSERT(offsetof(struct vc_event, has_value) == 140, "event layout");
+VC_STATIC_ASSERT(sizeof(struct vc_event) == 148, "event layout");
+VC_STATIC_ASSERT(offsetof(struct vc_button_record, panel) == 8, "button layout");
+VC_STATIC_ASSERT(offsetof(struct vc_button_record, event) == 16, "button layout");
+VC_STATIC_ASSERT(offsetof(struct vc_value_record, text) == 16, "text at byte 16");
 
 #endif
