@@ -13,9 +13,12 @@
 // session through it.
 //
 // Exit status from finish(): 0 when all went well; 1 when a line was bad (in
-// runLines without a terminal), renames are missing from the site file, the
-// host refused a rename, the host failed on a command or the transcript could
-// not be written; 3 when the script broke the host protocol.
+// runLines without a terminal, also lines left after every position quit),
+// renames are missing from the site file, the host refused a rename, the host
+// failed on a command or the transcript could not be written; 3 when the
+// script broke the host protocol. The first line of the transcript (or of the
+// console) that cannot be written ends the session there: said at once, and
+// no further line runs.
 //
 // Several instances (operator positions) may run in one session: each its
 // own script, panels, timers and transcript prefix, all on one site (its
@@ -45,6 +48,7 @@ namespace vrelhost {
 struct SimulationSettings {
     const SiteProfile* profile = nullptr;
     std::string library;         // the script library to load
+    bool libraryOfProfile = false;  // it is the profile's own: a failure to load it names the profile
     std::string siteFile;        // empty: the profile's default site
     bool saveRenames = true;     // false: a site file is only read
     std::string transcriptFile;  // the exact transcript goes there ...
@@ -52,7 +56,10 @@ struct SimulationSettings {
     // vrel-host sets it from --force, so a user's file is never replaced
     // unasked; a program driving a session of its own owns its files.
     bool replaceFiles = true;
-    std::string siteCopyFile;    // with a site file: its text as read at start is kept there (for a replay)
+    // With a site file and a transcript file: the site's text as read at
+    // start is kept there (for a replay), never through a link, and the
+    // transcript's first line names it with its fingerprint.
+    std::string siteCopyFile;
     std::ostream* transcriptStream = nullptr;  // ... or there (exact form) ...
     std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
     std::string panels;          // the creation text: the folder of the panel files
@@ -73,6 +80,9 @@ public:
     // The running session, or nothing with `error` saying what could not be
     // opened (the site file and its problem, the library, the transcript).
     static std::unique_ptr<Simulation> start(const SimulationSettings& settings, std::string& error);
+    // Whether the site of `settings` can be run (read and checked, not
+    // taken): for a caller that says something before the session starts.
+    static bool checkSite(const SimulationSettings& settings, std::string& error);
     ~Simulation();
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;

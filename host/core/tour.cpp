@@ -71,6 +71,8 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
 
 std::optional<int> runTour(const SimulationSettings& settings, std::ostream& screen, std::string& error) {
     const SiteProfile& profile = *settings.profile;
+    // The site is checked before the tour says a word about it.
+    if (!Simulation::checkSite(settings, error)) return std::nullopt;
     if (!profile.tourOpening.empty()) screen << "* " << profile.tourOpening << "\n" << std::flush;
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
     if (!simulation) return std::nullopt;

@@ -81,6 +81,8 @@ TEST(Completion, TakesItsWordsFromTheSession) {
     ASSERT_TRUE(two) << error;
     EXPECT_EQ(completionsFor("@", completionWordsOf(*two)), (Words{"@1", "@2"}));
     EXPECT_EQ(completionsFor("@2 press 1 Con", completionWordsOf(*two, 2)), (Words{"Confirm"}));
+    ASSERT_EQ(two->runLine("@1 quit").outcome, Simulation::Outcome::done);
+    EXPECT_EQ(completionsFor("@", completionWordsOf(*two)), (Words{"@2"})) << "a position that quit takes no line";
 }
 
 // On the console of an interactive session, the start-up is one line that
