@@ -143,7 +143,7 @@ bool maySiteCopy(const std::string& path, Existing existing, std::string& proble
         return false;
     }
     if (mayWriteUserFile(path, existing, problem)) return true;
-    if (existing == Existing::keep && userFileExists(path))
+    if (existing == Existing::keep && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !isSessionLock(path))
         problem = "it exists, and is replaced only with --force (or name another file with --site-copy FILE)";
     return false;
 }

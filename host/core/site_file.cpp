@@ -282,6 +282,7 @@ bool lookAtDisk(const std::string& path, SiteFile::OnDisk& disk, std::string& pr
     disk.inode = info.st_ino;
     disk.size = info.st_size;
     disk.modified = nanoseconds(info.st_mtim);
+    disk.links = info.st_nlink;
     return readUserFile(path, disk.text, problem);
 }
 
@@ -327,11 +328,15 @@ SiteFile::Outcome SiteFile::save(const Site& site, std::string& message) {
     OnDisk now;
     std::string problem, conflict;
     const bool readable = lookAtDisk(path_, now, problem);
-    // Touched without a change (same bytes) is no change.
-    const bool changedOutside = !readable || now.text != disk_.text;
+    // The same file, size, time and bytes: untouched. Touched without a
+    // change of its bytes (a copy of it put back) is no change either.
+    const bool untouched = readable && now == disk_;
+    const bool changedOutside = !untouched && (!readable || now.text != disk_.text);
     json target = document_;
     if (!readable) {
         conflict = "it cannot be read: " + problem;
+    } else if (now.links > 1) {
+        conflict = "it was given a second name since: " + hardLinksMessage(now.links);
     } else if (changedOutside) {
         std::optional<json> parsed = parseJsonFile(now.text, problem);
         if (parsed && siteFromJson(*parsed, problem)) target = std::move(*parsed);

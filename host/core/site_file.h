@@ -78,6 +78,7 @@ public:
         ino_t inode = 0;
         off_t size = -1;
         long long modified = 0;  // nanoseconds
+        unsigned long links = 1;  // hard links: a save's rename would split more than one
         std::string text;
         bool operator==(const OnDisk& other) const {
             return device == other.device && inode == other.inode && size == other.size &&
