@@ -11,8 +11,9 @@ cmake --install build --prefix "$work/first" >/dev/null
 mv "$work/first" "$work/moved"
 host="$work/moved/bin/vrel-host"
 [ "$("$host" --version)" = "$version" ] || { echo "vrel-host --version is not $version"; exit 1; }
-# The newest release in the changelog is this version.
-newest=$(grep -m1 '^## ' CHANGELOG.md | awk '{print $2}')
+# The newest release in the changelog is this version (changes not yet
+# released are gathered under "## Unreleased" above it).
+newest=$(grep '^## ' CHANGELOG.md | grep -v '^## Unreleased' | head -n1 | awk '{print $2}')
 [ "$newest" = "$version" ] || { echo "CHANGELOG.md starts with $newest, the project is $version"; exit 1; }
 
 help=$("$host" --help)
