@@ -170,6 +170,15 @@ bool pathsDistinct(const Arguments& args, const vrelhost::SiteProfile& profile, 
             }
         }
     }
+    // What a profile file named is only read (--site may well name its site): never written over.
+    const std::pair<const char*, const std::string*> profileFiles[] = {{"the profile's site", &profile.siteFile},
+                                                                       {"the profile's demo", &profile.demoFile}};
+    for (const auto& [read, path] : profileFiles)
+        for (const std::string* written : {&args.transcript, &siteCopy})
+            if (!path->empty() && !written->empty() && vrelhost::sameFile(*path, *written)) {
+                error = std::string(read) + " is " + *written + "; refused, so that it is not replaced";
+                return false;
+            }
     return outsidePanelFolder(args, profile, error);
 }
 

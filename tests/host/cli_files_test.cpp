@@ -399,6 +399,17 @@ TEST_F(HostFiles, ForceReplacesOnlyWhatTheUserNamed) {
     EXPECT_EQ(contents(at("start.json")), contents(site));
     EXPECT_EQ(run({"--replay", at("run.log")}, messages), 0) << said();
     EXPECT_NE(said().find("replaying on " + at("start.json")), std::string::npos) << said();
+
+    // The site a profile file names is read with it, and never written over.
+    write("profile.json", json{{"name", "mine"}, {"library", KELVANE_LIBRARY}, {"roles", {"names"}},
+                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"}, {"site", at("start.json")}}
+                              .dump());
+    const std::string start = contents(at("start.json"));
+    EXPECT_EQ(run({"--profile", at("profile.json"), "--transcript", at("start.json"), "--force", at("show.txt")},
+                  messages),
+              1);
+    EXPECT_NE(said().find("the profile's site is " + at("start.json")), std::string::npos) << said();
+    EXPECT_TRUE(contents(at("start.json")) == start) << "the profile's site was replaced";
 }
 
 // A disk that fills while the session runs: the first line that cannot be
