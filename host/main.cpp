@@ -330,7 +330,7 @@ void addCheckOptions(CLI::App& app, Arguments& args) {
             "SEED"))
         ->needs(validate);
     app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
-        ->check(CLI::Range(1, INT_MAX))
+        ->check(wholeNumber(1, INT_MAX, "a number of runs"))
         ->needs(validate);
 }
 
@@ -339,14 +339,14 @@ CLI::Option* addViewOptions(CLI::App& app, Arguments& args) {
     CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
                                                  "anyone who reaches the address operates the panels");
     app.add_option("--port", args.port, "Port of --serve (default 8080; 0 takes any free one)")
-        ->check(CLI::Range(0, 65535))->needs(serve);
+        ->check(wholeNumber(0, 65535, "a port"))->needs(serve);
     app.add_option("--listen", args.address,
                    "Address of --serve (default 127.0.0.1, this machine only; any other prints a warning and "
                    "an address with an access token)")
         ->needs(serve);
     app.add_option("--request-timeout", args.requestTimeout,
                    "With --serve: seconds a client has to send a whole request (default 10)")
-        ->check(CLI::Range(1, 600))->needs(serve);
+        ->check(wholeNumber(1, 600, "a number of seconds"))->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
     return serve;
