@@ -58,6 +58,7 @@ struct Simulation::Parts {
     bool finished = false;
     bool allQuit = false;         // every position quit on its own (@K quit)
     std::string ended;            // why the session ended before its lines did
+    bool started = false;         // start() is over: a failure from now on is said here, not by start()
     int status = 0;
 
     std::ostream& errors() { return settings.errors ? *settings.errors : std::cerr; }
@@ -236,7 +237,7 @@ void Simulation::Parts::endSession(const std::string& why) {
     ended = why + "; the session ends here, and the lines after it are not run";
     std::ostream* console = toConsole ? nullptr : settings.console;
     if (console && *console) *console << "! " << escapeText(ended) << '\n' << std::flush;
-    errors() << "vrel-host: " << ended << "\n" << std::flush;
+    if (started) errors() << "vrel-host: " << ended << "\n" << std::flush;
 }
 
 // A console that can no longer be written (its reader has gone, SIGPIPE
@@ -476,6 +477,7 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
         return nullptr;
     p->makeInstances();
     if (!p->createScripts(error)) return nullptr;
+    p->started = true;
     return std::unique_ptr<Simulation>(new Simulation(std::move(p)));
 }
 
