@@ -570,6 +570,10 @@ std::size_t Simulation::protocolErrors() const {
 // Counted once for the site: every instance's host counts on the one exchange.
 int Simulation::unsavedRenames() const { return parts_->exchange.unsavedRenames(); }
 
+std::string Simulation::renamesKeptBeside() const {
+    return parts_->siteFile ? parts_->siteFile->beside() : std::string();
+}
+
 int Simulation::finish() {
     Parts& p = *parts_;
     if (p.finished) return p.status;

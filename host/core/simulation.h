@@ -114,6 +114,9 @@ public:
     std::optional<long long> nextTick() const;  // when any timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;
     int unsavedRenames() const;  // renames the site file does not hold (none after a later good save)
+    // The file beside the site that holds the renames the site file could
+    // not take (another program changed it); empty while there is none.
+    std::string renamesKeptBeside() const;
 
     // Destroys the script (if it still runs) and returns the exit status;
     // the reason for a status other than 0 goes to `errors`. Once.

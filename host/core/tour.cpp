@@ -39,7 +39,8 @@ std::vector<Rename> renamesBetween(const std::vector<Device>& before, const std:
 }
 
 std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& renames,
-                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames) {
+                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames,
+                        const std::string& keptBeside) {
     std::string text = "\n* The tour is over. What it left behind:\n";
     if (renames.empty()) text += "*   renamed: nothing\n";
     for (const Rename& r : renames) {
@@ -62,7 +63,8 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
                 "with --write-site FILE and run with --site FILE\n";
     } else if (unsavedRenames > 0) {
         text += "*   saved: NOT all; " + std::to_string(unsavedRenames) + " rename(s) could not be written to " +
-                siteFile + " (vrel-host's message says why)\n";
+                siteFile + (keptBeside.empty() ? " (vrel-host's message says why)\n"
+                                               : "; another program changed it, and they are in " + keptBeside + "\n");
     } else {
         text += "*   saved: in " + siteFile + ", written after each rename\n";
     }
@@ -82,10 +84,11 @@ std::optional<int> runTour(const SimulationSettings& settings, std::ostream& scr
     std::istringstream lines(positions ? profile.positionsDemo() : profile.demo ? profile.demo() : "");
     simulation->runLines(lines, false, "demo");
     const int unsaved = simulation->unsavedRenames();
+    const std::string beside = simulation->renamesKeptBeside();
     // The script is destroyed first, so its last lines come before the summary.
     const int status = simulation->finish();
     screen << tourSummary(profile, renamesBetween(before, simulation->devices()), simulation->devices(),
-                          settings.siteFile, unsaved)
+                          settings.siteFile, unsaved, beside)
            << std::flush;
     return status;
 }

@@ -124,6 +124,8 @@ TEST(TourSummary, SaysWhatIsLiveAndWhereRenamesWent) {
     EXPECT_NE(summary.find("renamed: the title of name set 2, \"B\" -> \"Bee\""), std::string::npos) << summary;
     EXPECT_NE(summary.find("live: name set 2, \"Bee\""), std::string::npos) << summary;
     EXPECT_NE(summary.find("saved: nowhere"), std::string::npos);
+    EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1, "s-unsaved.json").find("they are in s-unsaved.json"),
+              std::string::npos);
     EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1).find("saved: NOT all; 1 rename(s)"),
               std::string::npos);
     SiteProfile keepsNothing = profile;
