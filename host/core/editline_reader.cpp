@@ -58,14 +58,15 @@ public:
             text = el_gets(editor_, &count);
         } while (!text && errno == EINTR);
         if (!text || count <= 0) return false;  // Ctrl-D on an empty line, or the terminal went
-        line.assign(text, static_cast<std::size_t>(count));
-        if (kept_) line = withKeptBytes(line);
-        kept_ = false;
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        if (line.find_first_not_of(" \t") != std::string::npos) {
+        std::string typed(text, static_cast<std::size_t>(count));
+        if (!typed.empty() && typed.back() == '\n') typed.pop_back();
+        // The history keeps the line as the editor holds it, so a recalled
+        // line gives its kept bytes back too.
+        if (typed.find_first_not_of(" \t") != std::string::npos) {
             HistEvent event;
-            history(history_, &event, H_ENTER, line.c_str());
+            history(history_, &event, H_ENTER, typed.c_str());
         }
+        line = withKeptBytes(typed);
         return true;
     }
 
@@ -132,13 +133,14 @@ private:
             // Not a character: the lead byte is kept, the rest read again on its own.
             reader.pending_.insert(reader.pending_.begin(), bytes.begin() + 1, bytes.end());
         }
-        *out = keptBase + lead;
-        reader.kept_ = true;
+        *out = static_cast<wchar_t>(keptBase + lead);
         return 1;
     }
 
     // The line with every kept byte (keptBase + byte, as the character set
-    // writes that character) turned back into the byte.
+    // writes that character) turned back into the byte. A character of that
+    // private range typed as such is taken for a kept byte too: no keyboard
+    // has one.
     static std::string withKeptBytes(const std::string& line) {
         std::string out;
         std::mbstate_t state{};
@@ -186,7 +188,6 @@ private:
     std::string prompt_;
     Completer completer_;
     std::string pending_;  // bytes read ahead, to be read again
-    bool kept_ = false;    // the line holds a kept byte
     bool utf8_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     History* history_ = nullptr;
     EditLine* editor_ = nullptr;
