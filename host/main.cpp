@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <climits>
 #include <iostream>
 #include <memory>
@@ -20,8 +21,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "file_identity.h"
 #include "host_version.h"
@@ -151,13 +150,17 @@ bool outsidePanelFolder(const Arguments& args, const vrelhost::SiteProfile& prof
 // it twice: the second would destroy the first (a site replaced by the
 // transcript, a scenario truncated before it is read).
 // `profileFile` is the profile file read, if any.
-bool pathsDistinct(const Arguments& args, const vrelhost::SiteProfile& profile, const std::string& profileFile,
-                   std::string& error) {
+bool pathsDistinct(const Arguments& args, const vrelhost::SiteProfile& profile,
+                   const std::string& profileFile, std::string& error) {
     const std::string siteCopy = siteCopyOf(args);
     const std::string library = libraryOf(args, profile);
     const std::pair<const char*, const std::string*> paths[] = {
-        {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
-        {"the script library", &library}, {"--replay", &args.replay}, {"--profile", &profileFile},
+        {"the scenario", &args.scenario},
+        {"--site", &args.site},
+        {"--transcript", &args.transcript},
+        {"the script library", &library},
+        {"--replay", &args.replay},
+        {"--profile", &profileFile},
         {"the copy of the site beside the transcript", &siteCopy},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
@@ -171,8 +174,8 @@ bool pathsDistinct(const Arguments& args, const vrelhost::SiteProfile& profile, 
         }
     }
     // What a profile file named is only read (--site may well name its site): never written over.
-    const std::pair<const char*, const std::string*> profileFiles[] = {{"the profile's site", &profile.siteFile},
-                                                                       {"the profile's demo", &profile.demoFile}};
+    const std::pair<const char*, const std::string*> profileFiles[] = {
+        {"the profile's site", &profile.siteFile}, {"the profile's demo", &profile.demoFile}};
     for (const auto& [read, path] : profileFiles)
         for (const std::string* written : {&args.transcript, &siteCopy})
             if (!path->empty() && !written->empty() && vrelhost::sameFile(*path, *written)) {
@@ -254,7 +257,8 @@ int writeDefaultSite(const std::string& path, bool force, const vrelhost::SitePr
         return fail(path + (vrelhost::userFileExists(path) && !force ? " may hold renames: " : ": ") + problem);
     // A writer of the site like any other: not while a session holds it.
     std::string error;
-    const std::unique_ptr<vrelhost::SiteLock> lock = vrelhost::SiteLock::take(path, error, "it is not replaced");
+    const std::unique_ptr<vrelhost::SiteLock> lock =
+        vrelhost::SiteLock::take(path, error, "it is not replaced");
     if (!lock) return fail(error);
     if (!vrelhost::replaceUserFile(path, profile.defaultSite().dump(2) + "\n", existing, problem))
         return fail(path + ": " + problem);
@@ -267,7 +271,8 @@ int writeDefaultSite(const std::string& path, bool force, const vrelhost::SitePr
 CLI::Validator wholeNumber(long long lowest, long long highest, const std::string& what) {
     return CLI::Validator(
         [lowest, highest, what](std::string& text) {
-            const bool digits = !text.empty() && text.size() < 19 && text.find_first_not_of("0123456789") == std::string::npos;
+            const bool digits = !text.empty() && text.size() < 19 &&
+                                text.find_first_not_of("0123456789") == std::string::npos;
             if (digits && std::stoll(text) >= lowest && std::stoll(text) <= highest) return std::string();
             return "expected " + what + ", a whole number from " + std::to_string(lowest) + " to " +
                    std::to_string(highest) + ", not \"" + text + "\"";
@@ -279,7 +284,8 @@ CLI::Validator wholeNumber(long long lowest, long long highest, const std::strin
 void addSessionOptions(CLI::App& app, Arguments& args) {
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
     app.add_option("--script", args.script, "Script library to load (default: the profile's library, looked for as below)");
-    CLI::Option* site = app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
+    CLI::Option* site =
+        app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
     CLI::Option* transcript = app.add_option(
         "--transcript", args.transcript,
         "Write the exact transcript to this file (not over one that exists, without --force); with "
@@ -295,9 +301,10 @@ void addSessionOptions(CLI::App& app, Arguments& args) {
                    "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
                    "site, demo and keyboard (default: kelvane)");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
-    app.add_flag("--force", args.force,
-                 "With --write-site, --transcript or --site-copy: replace a file that exists (never a lock, nor a "
-                 "file the session reads)");
+    app.add_flag(
+        "--force", args.force,
+        "With --write-site, --transcript or --site-copy: replace a file that exists (never a lock, nor a "
+        "file the session reads)");
     app.add_option("--instances", args.instances,
                    "Operator positions: instances of the script on the one site, each with its own panels; "
                    "@K LINE addresses position K (default 1)")
@@ -311,8 +318,8 @@ void addCheckOptions(CLI::App& app, Arguments& args) {
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
     // What a validation or a replay does not use is refused, not ignored without a word.
-    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script",
-                             "--profile", "--site-copy"})
+    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site",
+                             "--script", "--profile", "--site-copy"})
         validate->excludes(app.get_option(name));
     for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site", "--site-copy"})
         replay->excludes(app.get_option(name));
@@ -339,14 +346,16 @@ CLI::Option* addViewOptions(CLI::App& app, Arguments& args) {
     CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
                                                  "anyone who reaches the address operates the panels");
     app.add_option("--port", args.port, "Port of --serve (default 8080; 0 takes any free one)")
-        ->check(wholeNumber(0, 65535, "a port"))->needs(serve);
+        ->check(wholeNumber(0, 65535, "a port"))
+        ->needs(serve);
     app.add_option("--listen", args.address,
                    "Address of --serve (default 127.0.0.1, this machine only; any other prints a warning and "
                    "an address with an access token)")
         ->needs(serve);
     app.add_option("--request-timeout", args.requestTimeout,
                    "With --serve: seconds a client has to send a whole request (default 10)")
-        ->check(wholeNumber(1, 600, "a number of seconds"))->needs(serve);
+        ->check(wholeNumber(1, 600, "a number of seconds"))
+        ->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
     return serve;
@@ -355,7 +364,8 @@ CLI::Option* addViewOptions(CLI::App& app, Arguments& args) {
 // --profile: a built-in profile, or one read from a profile file
 // (profile_file.h), which `fromFile` then owns; null with `error` said.
 const vrelhost::SiteProfile* chooseProfile(const Arguments& args,
-                                           std::unique_ptr<vrelhost::SiteProfile>& fromFile, std::string& error) {
+                                           std::unique_ptr<vrelhost::SiteProfile>& fromFile,
+                                           std::string& error) {
     const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
     if (!chosen && namesProfileFile(args.profile)) {
         fromFile = vrelhost::readProfileFile(args.profile, !args.script.empty(), error);

@@ -106,8 +106,10 @@ private:
         const int got = reader.nextByte(lead);
         if (got != 1) return got;
         std::string bytes(1, static_cast<char>(lead));
-        const std::size_t length =
-            lead >= 0xc2 && lead <= 0xdf ? 2 : lead >= 0xe0 && lead <= 0xef ? 3 : lead >= 0xf0 && lead <= 0xf4 ? 4 : 1;
+        const std::size_t length = lead >= 0xc2 && lead <= 0xdf   ? 2
+                                   : lead >= 0xe0 && lead <= 0xef ? 3
+                                   : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                                  : 1;
         if (lead < 0x80 || !reader.utf8_) {
             std::mbstate_t state{};
             wchar_t decoded = 0;
@@ -126,7 +128,8 @@ private:
             }
             std::mbstate_t state{};
             wchar_t decoded = 0;
-            if (length > 1 && bytes.size() == length && std::mbrtowc(&decoded, bytes.data(), length, &state) == length) {
+            if (length > 1 && bytes.size() == length &&
+                std::mbrtowc(&decoded, bytes.data(), length, &state) == length) {
                 *out = decoded;
                 return 1;
             }
@@ -152,8 +155,10 @@ private:
                 state = std::mbstate_t{};
                 continue;
             }
-            if (c >= keptBase && c <= keptBase + 0xff) out += static_cast<char>(c - keptBase);
-            else out.append(line, i, n);
+            if (c >= keptBase && c <= keptBase + 0xff)
+                out += static_cast<char>(c - keptBase);
+            else
+                out.append(line, i, n);
             i += n;
         }
         return out;

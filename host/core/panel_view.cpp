@@ -33,7 +33,8 @@ std::string drawPanel(const std::string& id, const PanelSlots::Slot& slot) {
         << "\n";
     for (const Control& c : slot.controls) {
         const std::string look = c.property("statesheet");
-        out << "  " << padded(c.name, nameWidth) << padded("\"" + escapeText(c.property("text")) + "\"", textWidth)
+        out << "  " << padded(c.name, nameWidth)
+            << padded("\"" + escapeText(c.property("text")) + "\"", textWidth)
             << padded(look.empty() ? "-" : look, 19) << (c.enabled() ? "enabled " : "disabled")
             << (c.visible() ? " visible" : " hidden") << "\n";
     }

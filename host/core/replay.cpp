@@ -35,7 +35,8 @@ std::string siteHint(const std::vector<std::string>& saved, std::size_t at) {
                                       [](const std::string& line) { return line.compare(0, 2, "# ") == 0; });
     return std::string("  ") + (startUp ? "a start-up read differs" : "the host's answer differs") +
            ": the site has changed since the transcript was made (a session's renames change its site file). "
-           "Replay on the site as it was: --site FILE, or the copy a session with --site and --transcript keeps "
+           "Replay on the site as it was: --site FILE, or the copy a session with --site and --transcript "
+           "keeps "
            "beside its transcript, which a replay takes by itself when the transcript names it\n";
 }
 
@@ -49,7 +50,8 @@ bool readSaved(const std::string& path, Saved& saved, std::ostream& out) {
     // A line cut short (a full disk) says the session could not write its transcript.
     if (!text.empty() && text.back() != '\n') {
         out << "vrel-host: " << path << ":" << saved.lines.size()
-            << ": the transcript's last line is incomplete: the session could not write it whole (a full disk?), "
+            << ": the transcript's last line is incomplete: the session could not write it whole (a full "
+               "disk?), "
                "so the transcript is not a whole record to replay\n";
         return false;
     }
@@ -58,7 +60,8 @@ bool readSaved(const std::string& path, Saved& saved, std::ostream& out) {
     for (std::size_t i = 0; i < saved.lines.size(); ++i) {
         if (!isFoldedReads(splitInstance(saved.lines[i]).body)) continue;
         out << "vrel-host: " << path << ":" << i + 1
-            << ": this is the console's form, with runs of reads folded into one line; replay needs the exact "
+            << ": this is the console's form, with runs of reads folded into one line; replay needs the "
+               "exact "
                "transcript that --transcript writes\n";
         return false;
     }
@@ -73,13 +76,15 @@ bool readSaved(const std::string& path, Saved& saved, std::ostream& out) {
 
 // The creation text and how many positions: one creation line per instance,
 // at the start: "[K] < create ..." with several, a bare one with a single instance.
-bool readCreation(const Saved& saved, const std::string& path, SimulationSettings& settings, std::ostream& out) {
+bool readCreation(const Saved& saved, const std::string& path, SimulationSettings& settings,
+                  std::ostream& out) {
     const TranscriptLine first = saved.lines.empty() ? TranscriptLine{} : splitInstance(saved.lines[0]);
     std::string body;
     const std::optional<std::string> creation =
         unescapeText(first.body, body) ? parseCreationLine(body) : std::nullopt;
     if (!creation || first.instance > 1) {
-        out << "vrel-host: " << path << " is not a saved transcript: it does not start with < create \"...\"\n";
+        out << "vrel-host: " << path
+            << " is not a saved transcript: it does not start with < create \"...\"\n";
         return false;
     }
     settings.panels = *creation;
@@ -95,7 +100,8 @@ bool readCreation(const Saved& saved, const std::string& path, SimulationSetting
 
 // The site to replay on: the one given, else the copy the transcript names
 // when it is still that copy, else the profile's default site.
-bool chooseSite(const Saved& saved, const std::string& path, SimulationSettings& settings, std::ostream& out) {
+bool chooseSite(const Saved& saved, const std::string& path, SimulationSettings& settings,
+                std::ostream& out) {
     if (!settings.siteFile.empty() || saved.copy.empty()) return true;
     // Where the session wrote it, else beside the transcript under its own name.
     std::string copy = saved.copy;
@@ -106,8 +112,10 @@ bool chooseSite(const Saved& saved, const std::string& path, SimulationSettings&
     }
     std::string text, problem;
     struct stat info {};
-    if (::lstat(copy.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) problem = "it is a symbolic link";
-    else if (!readUserFile(copy, text, problem)) problem = "cannot be read: " + problem;
+    if (::lstat(copy.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        problem = "it is a symbolic link";
+    else if (!readUserFile(copy, text, problem))
+        problem = "cannot be read: " + problem;
     else if (fingerprintOf(text) != saved.fingerprint)
         problem = "it is not the copy this transcript was made with (it changed since)";
     if (problem.empty()) {
@@ -130,8 +138,10 @@ void runSavedLines(Simulation& simulation, const Saved& saved) {
         int number = 0;
         if (!unescapeText(l.body, body)) continue;
         // A narration line stands for the say line that wrote it.
-        if (std::optional<std::string> sentence = parseNarrationLine(body)) content = "say " + *sentence;
-        else if (!parseInputLine(body, number, content)) continue;
+        if (std::optional<std::string> sentence = parseNarrationLine(body))
+            content = "say " + *sentence;
+        else if (!parseInputLine(body, number, content))
+            continue;
         if (saved.severalPositions) content = "@" + std::to_string(l.instance) + " " + content;
         if (!simulation.alive()) break;
         if (simulation.runLine(content, number).outcome == Simulation::Outcome::quit) break;
@@ -172,7 +182,9 @@ int compare(const Saved& saved, const std::vector<std::string>& now, int positio
 
 }  // namespace
 
-std::string siteCopyBeside(const std::string& transcriptPath) { return transcriptPath + ".site.json"; }
+std::string siteCopyBeside(const std::string& transcriptPath) {
+    return transcriptPath + ".site.json";
+}
 
 int replayTranscript(const std::string& transcriptPath, SimulationSettings settings, std::ostream& out) {
     Saved saved;

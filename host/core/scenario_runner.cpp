@@ -233,7 +233,8 @@ ScenarioRunner::Outcome ScenarioRunner::dbchangeLine(std::string& rest, std::str
 
 ScenarioRunner::Outcome ScenarioRunner::parentLine(std::string& rest, std::string&) {
     std::optional<std::string> answer = session_.parent(rest);
-    repeatOnScreen(answer ? "parent answer: " + escapeText(*answer) + "\n" : std::string("parent answer: none\n"));
+    repeatOnScreen(answer ? "parent answer: " + escapeText(*answer) + "\n"
+                          : std::string("parent answer: none\n"));
     return Outcome::done;
 }
 

@@ -28,8 +28,10 @@ void sayWhy(int signal) {
         for (; *part && used < sizeof text - 1; ++part) text[used++] = *part;
     };
     add("\nvrel-host: ended by ");
-    add(signal == SIGINT ? "Ctrl-C (SIGINT)" : signal == SIGTERM ? "SIGTERM" : signal == SIGHUP ? "SIGHUP"
-                                                                                             : "SIGPIPE (its output was closed)");
+    add(signal == SIGINT    ? "Ctrl-C (SIGINT)"
+        : signal == SIGTERM ? "SIGTERM"
+        : signal == SIGHUP  ? "SIGHUP"
+                            : "SIGPIPE (its output was closed)");
     char digits[16];
     int count = 0;
     for (long n = lastLine; count == 0 || n > 0; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
@@ -97,7 +99,9 @@ SignalCleanup::SignalCleanup(const std::string& path) {
 
 void SignalCleanup::removeAll() { removeLivePaths(); }
 
-void SignalCleanup::lineRun(int number) { lastLine = number; }
+void SignalCleanup::lineRun(int number) {
+    lastLine = number;
+}
 
 SignalCleanup::~SignalCleanup() {
     if (slot_ < 0) return;

@@ -1,6 +1,6 @@
 // Files and folders a session must not leave behind when Ctrl-C, SIGTERM,
-// SIGHUP or SIGPIPE (the console's reader has gone) ends the process before the session can remove them itself (the
-// configuration folder, the site's lock file).
+// SIGHUP or SIGPIPE (the console's reader has gone) ends the process before the session can remove them
+// itself (the configuration folder, the site's lock file).
 //
 // While at least one path is registered, those signals (where they would end
 // the process anyway: a signal that is ignored, as under nohup, or already

@@ -56,9 +56,9 @@ struct Simulation::Parts {
     int lineNumber = 0;
     bool badLine = false;
     bool finished = false;
-    bool allQuit = false;         // every position quit on its own (@K quit)
-    std::string ended;            // why the session ended before its lines did
-    bool started = false;         // start() is over: a failure from now on is said here, not by start()
+    bool allQuit = false;  // every position quit on its own (@K quit)
+    std::string ended;     // why the session ended before its lines did
+    bool started = false;  // start() is over: a failure from now on is said here, not by start()
     int status = 0;
 
     std::ostream& errors() { return settings.errors ? *settings.errors : std::cerr; }
@@ -139,12 +139,14 @@ void removeStaleTemporaries(const std::string& site, std::ostream& errors) {
 bool maySiteCopy(const std::string& path, Existing existing, std::string& problem) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        problem = "it is a symbolic link, and the copy is never written through one (name another file with "
-                  "--site-copy FILE)";
+        problem =
+            "it is a symbolic link, and the copy is never written through one (name another file with "
+            "--site-copy FILE)";
         return false;
     }
     if (mayWriteUserFile(path, existing, problem)) return true;
-    if (existing == Existing::keep && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !isSessionLock(path))
+    if (existing == Existing::keep && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        !isSessionLock(path))
         problem = "it exists, and is replaced only with --force (or name another file with --site-copy FILE)";
     return false;
 }
@@ -198,7 +200,7 @@ Simulation::LineResult Simulation::Parts::runLine(const std::string& line, int n
     Instance& target = at(k);
     if (finished || !ended.empty() || !target.session->alive()) {
         result.outcome = Outcome::error;
-        result.message = !ended.empty()           ? ended
+        result.message = !ended.empty()          ? ended
                          : instances.size() == 1 ? "the script no longer runs"
                                                  : "position " + std::to_string(k) + " no longer runs";
         return result;
@@ -207,7 +209,8 @@ Simulation::LineResult Simulation::Parts::runLine(const std::string& line, int n
     SignalCleanup::lineRun(lineNumber);
     result.outcome = target.runner->feed(content, result.message, lineNumber);
     // A line that went into the transcript and was wrong is followed by why.
-    if (result.outcome == Outcome::error && target.runner->echoedLast()) target.transcript->note(result.message);
+    if (result.outcome == Outcome::error && target.runner->echoedLast())
+        target.transcript->note(result.message);
     if (result.outcome == Outcome::quit && addressed) {
         // "@K quit": this position goes, the others keep running.
         target.session->destroy();
@@ -228,7 +231,8 @@ Simulation::LineResult Simulation::Parts::runLine(const std::string& line, int n
 
 std::string Simulation::Parts::outputName() const {
     if (toConsole) return "the console (standard output)";
-    return settings.transcriptFile.empty() ? std::string("the transcript") : "the transcript " + settings.transcriptFile;
+    return settings.transcriptFile.empty() ? std::string("the transcript")
+                                           : "the transcript " + settings.transcriptFile;
 }
 
 // The session ends here: no further line runs, and finish() fails it.
@@ -296,7 +300,8 @@ bool singleName(const std::string& path, std::string& error) {
 }
 
 // The site a session runs on, read and checked, without taking it.
-bool readSite(const SimulationSettings& settings, Site& site, std::optional<SiteFile>& file, std::string& error) {
+bool readSite(const SimulationSettings& settings, Site& site, std::optional<SiteFile>& file,
+              std::string& error) {
     const SiteProfile& profile = *settings.profile;
     std::string problem;
     if (settings.siteFile.empty()) {
@@ -311,7 +316,8 @@ bool readSite(const SimulationSettings& settings, Site& site, std::optional<Site
         if (!file) return false;
     }
     if (!siteSuitsProfile(site, profile, problem)) {
-        error = (settings.siteFile.empty() ? "the default site" : "site file " + settings.siteFile) + ": " + problem;
+        error = (settings.siteFile.empty() ? "the default site" : "site file " + settings.siteFile) + ": " +
+                problem;
         return false;
     }
     return true;
@@ -344,7 +350,8 @@ bool Simulation::Parts::loadLibrary(std::string& error) {
     if (!panelFolderExists(settings.panels, error)) return false;
     library = ScriptLibrary::open(settings.library, error);
     if (!library && settings.libraryOfProfile)
-        error += " (the script library of the profile " + settings.profile->name + "; --script names another)";
+        error +=
+            " (the script library of the profile " + settings.profile->name + "; --script names another)";
     return library != nullptr;
 }
 
@@ -358,7 +365,8 @@ bool Simulation::Parts::openTranscript(std::string& error) {
         error = "transcript " + settings.transcriptFile + ": " + problem;
         return false;
     }
-    if (siteFile && !settings.siteCopyFile.empty() && !maySiteCopy(settings.siteCopyFile, existing, problem)) {
+    if (siteFile && !settings.siteCopyFile.empty() &&
+        !maySiteCopy(settings.siteCopyFile, existing, problem)) {
         error = "the copy of the site " + settings.siteCopyFile + ": " + problem;
         return false;
     }
@@ -425,7 +433,8 @@ void Simulation::Parts::makeInstances() {
     instances.resize(static_cast<std::size_t>(settings.instances));
     for (int k = 1; k <= settings.instances; ++k) {
         Instance& i = at(k);
-        i.transcript = std::make_unique<Transcript>(*out, toConsole ? Transcript::Form::console : Transcript::Form::exact);
+        i.transcript = std::make_unique<Transcript>(
+            *out, toConsole ? Transcript::Form::console : Transcript::Form::exact);
         if (several) {
             i.transcript->setPrefix(instancePrefix(k));
             Transcript* self = i.transcript.get();
@@ -436,8 +445,9 @@ void Simulation::Parts::makeInstances() {
         }
         i.transcript->onFailure([this] {
             const int cause = errno;
-            endSession("cannot write " + outputName() + ": " +
-                       (cause == EPIPE ? std::string("its reader has gone") : std::string(std::strerror(cause))));
+            endSession(
+                "cannot write " + outputName() + ": " +
+                (cause == EPIPE ? std::string("its reader has gone") : std::string(std::strerror(cause))));
         });
         if (settings.listener) i.transcript->listen(settings.listener);
         if (!toConsole) i.transcript->showMessagesOn(settings.console);
@@ -473,7 +483,8 @@ std::unique_ptr<Simulation> Simulation::start(const SimulationSettings& settings
     if (!settingsUsable(settings, error)) return nullptr;
     auto p = std::make_unique<Parts>();
     p->settings = settings;
-    if (!p->openSite(error) || !p->loadLibrary(error) || !p->openTranscript(error) || !p->writeConfiguration(error))
+    if (!p->openSite(error) || !p->loadLibrary(error) || !p->openTranscript(error) ||
+        !p->writeConfiguration(error))
         return nullptr;
     p->makeInstances();
     if (!p->createScripts(error)) return nullptr;
@@ -485,7 +496,8 @@ bool Simulation::checkSite(const SimulationSettings& settings, std::string& erro
     Site site;
     std::optional<SiteFile> file;
     if (!settingsUsable(settings, error)) return false;
-    if (!settings.siteFile.empty() && settings.saveRenames && !singleName(settings.siteFile, error)) return false;
+    if (!settings.siteFile.empty() && settings.saveRenames && !singleName(settings.siteFile, error))
+        return false;
     return readSite(settings, site, file, error);
 }
 

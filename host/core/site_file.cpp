@@ -268,7 +268,9 @@ bool setEntry(json& document, int number, int database, std::size_t index, const
     return false;
 }
 
-long long nanoseconds(const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+long long nanoseconds(const struct timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
 
 }  // namespace
 
@@ -339,8 +341,10 @@ SiteFile::Outcome SiteFile::save(const Site& site, std::string& message) {
         conflict = "it was given a second name since: " + hardLinksMessage(now.links);
     } else if (changedOutside) {
         std::optional<json> parsed = parseJsonFile(now.text, problem);
-        if (parsed && siteFromJson(*parsed, problem)) target = std::move(*parsed);
-        else conflict = "it is no longer a site file: " + problem;
+        if (parsed && siteFromJson(*parsed, problem))
+            target = std::move(*parsed);
+        else
+            conflict = "it is no longer a site file: " + problem;
     }
     const std::vector<Rename> renames = renamesSinceSave(site);
     if (conflict.empty() && !merge(target, renames, conflict)) target = document_;
@@ -353,9 +357,10 @@ SiteFile::Outcome SiteFile::save(const Site& site, std::string& message) {
     }
     const Outcome written = write(target, site, message);
     if (written == Outcome::saved && changedOutside) {
-        message = "site file " + path_ +
-                  " was changed by another program since this session read it; its changes and this session's "
-                  "renames are merged into it";
+        message =
+            "site file " + path_ +
+            " was changed by another program since this session read it; its changes and this session's "
+            "renames are merged into it";
         return Outcome::merged;
     }
     return written;
@@ -383,8 +388,9 @@ SiteFile::Outcome SiteFile::write(const json& document, const Site& site, std::s
 }
 
 SiteFile::Outcome SiteFile::keepBeside(const json& document, const std::string& why, std::string& message) {
-    const std::string start = "site file " + path_ + " was changed by another program since this session read it (" +
-                              why + "), so it is left as it is";
+    const std::string start = "site file " + path_ +
+                              " was changed by another program since this session read it (" + why +
+                              "), so it is left as it is";
     if (beside_.empty()) {
         const std::size_t dot = path_.rfind('.');
         const bool extension = dot != std::string::npos && path_.find('/', dot) == std::string::npos;

@@ -27,12 +27,11 @@
 #include <sys/types.h>
 
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "site.h"
 
@@ -77,7 +76,7 @@ public:
         dev_t device = 0;
         ino_t inode = 0;
         off_t size = -1;
-        long long modified = 0;  // nanoseconds
+        long long modified = 0;   // nanoseconds
         unsigned long links = 1;  // hard links: a save's rename would split more than one
         std::string text;
         bool operator==(const OnDisk& other) const {

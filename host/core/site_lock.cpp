@@ -65,7 +65,8 @@ std::string holder(const std::string& path, const std::string& sitePath, const s
     while (in >> word) {
         if (word == "pid") in >> pid;
         else if (word == "host") in >> host;
-        else if (word == "started") in >> started;
+        else if (word == "started")
+            in >> started;
     }
     if (pid <= 0) {
         return "site file " + sitePath + " is locked by " + path +

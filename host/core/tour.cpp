@@ -62,9 +62,10 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
         text += "*   saved: nowhere; the default site lives in memory only. To keep renames, write a site file "
                 "with --write-site FILE and run with --site FILE\n";
     } else if (unsavedRenames > 0) {
-        text += "*   saved: NOT all; " + std::to_string(unsavedRenames) + " rename(s) could not be written to " +
-                siteFile + (keptBeside.empty() ? " (vrel-host's message says why)\n"
-                                               : "; another program changed it, and they are in " + keptBeside + "\n");
+        text += "*   saved: NOT all; " + std::to_string(unsavedRenames) +
+                " rename(s) could not be written to " + siteFile +
+                (keptBeside.empty() ? " (vrel-host's message says why)\n"
+                                    : "; another program changed it, and they are in " + keptBeside + "\n");
     } else {
         text += "*   saved: in " + siteFile + ", written after each rename\n";
     }

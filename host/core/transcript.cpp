@@ -70,7 +70,8 @@ void Transcript::write(const std::string& line) {
     // holds every line written so far.
     out_.flush();
     checkStream();
-    if (messages_ && form_ == Form::exact && line.compare(0, 1, "!") == 0) *messages_ << shown << '\n' << std::flush;
+    if (messages_ && form_ == Form::exact && line.compare(0, 1, "!") == 0)
+        *messages_ << shown << '\n' << std::flush;
 }
 
 void Transcript::flush() {
@@ -93,7 +94,8 @@ void Transcript::flush() {
          << escapeText("> " + run.front().command + " ... " + std::to_string(last.index) + "  (" +
                        std::to_string(run.size()) + " reads, first " + run.front().answer + ", last " +
                        run.back().answer + ")")
-         << '\n' << std::flush;
+         << '\n'
+         << std::flush;
     checkStream();
 }
 
@@ -171,7 +173,8 @@ void Transcript::endFold(const std::string& what) {
     if (failed_) return;
     yieldStream();
     out_ << prefix_ << "* " << escapeText(what) << ": " << counted
-         << ", folded (--transcript FILE keeps every line)\n" << std::flush;
+         << ", folded (--transcript FILE keeps every line)\n"
+         << std::flush;
     checkStream();
 }
 

@@ -24,13 +24,23 @@ std::string escapeText(const std::string& text) {
     for (const char byte : text) {
         const unsigned char c = static_cast<unsigned char>(byte);
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7f) out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
-            else out += byte;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7f)
+                    out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
+                else
+                    out += byte;
         }
     }
     return out;
@@ -45,19 +55,28 @@ bool unescapeText(const std::string& escaped, std::string& text) {
         }
         if (++i == escaped.size()) return false;
         switch (escaped[i]) {
-        case '\\': text += '\\'; break;
-        case 'n': text += '\n'; break;
-        case 'r': text += '\r'; break;
-        case 't': text += '\t'; break;
-        case 'x': {
-            const int high = i + 2 < escaped.size() ? hexDigit(escaped[i + 1]) : -1;
-            const int low = high >= 0 ? hexDigit(escaped[i + 2]) : -1;
-            if (low < 0) return false;
-            text += static_cast<char>(high * 16 + low);
-            i += 2;
-            break;
-        }
-        default: return false;
+            case '\\':
+                text += '\\';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'x': {
+                const int high = i + 2 < escaped.size() ? hexDigit(escaped[i + 1]) : -1;
+                const int low = high >= 0 ? hexDigit(escaped[i + 2]) : -1;
+                if (low < 0) return false;
+                text += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                return false;
         }
     }
     return true;

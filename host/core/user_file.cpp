@@ -320,13 +320,15 @@ std::unique_ptr<std::ostream> createUserFile(const std::string& path, Existing e
 
 std::string hardLinksMessage(unsigned long links) {
     return "it has " + std::to_string(links) +
-           " hard links (names); replacing it would leave the other names with the old file, so it is refused "
+           " hard links (names); replacing it would leave the other names with the old file, so it is "
+           "refused "
            "(keep one name and make the others symbolic links, ln -s, which work)";
 }
 
 bool isSessionLock(const std::string& path) {
     constexpr const char ending[] = ".lock";
-    if (path.size() < sizeof ending || path.compare(path.size() - (sizeof ending - 1), std::string::npos, ending) != 0)
+    if (path.size() < sizeof ending ||
+        path.compare(path.size() - (sizeof ending - 1), std::string::npos, ending) != 0)
         return false;
     std::string text, problem;
     return readUserFile(path, text, problem, 4096) && text.compare(0, 4, "pid ") == 0 &&

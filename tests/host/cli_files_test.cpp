@@ -5,14 +5,12 @@
 // ended by a signal or made on a site that changed since, a panel folder
 // that is not there, and what a killed save left behind.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 
 #include <filesystem>
-
 #include <nlohmann/json.hpp>
 
 #include "host_process.h"
@@ -289,12 +287,16 @@ TEST_F(HostFiles, AMissingPanelFolderIsRefusedBeforeTheScriptStarts) {
     EXPECT_EQ(run({"--panels", site, at("show.txt")}, messages), 1);
     EXPECT_NE(said().find("the panel folder " + site + " is not a folder"), std::string::npos) << said();
     // A profile's library that is not there: the message names the profile too.
-    write("profile.json", json{{"name", "mine"}, {"library", "libmissing.so"}, {"roles", {"names"}},
-                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"}, {"site", site}}
+    write("profile.json", json{{"name", "mine"},
+                               {"library", "libmissing.so"},
+                               {"roles", {"names"}},
+                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"},
+                               {"site", site}}
                               .dump());
     EXPECT_EQ(run({"--profile", at("profile.json"), at("show.txt")}, messages), 1);
-    EXPECT_NE(said().find("libmissing.so: No such file or directory (the script library of the profile mine;"),
-              std::string::npos)
+    EXPECT_NE(
+        said().find("libmissing.so: No such file or directory (the script library of the profile mine;"),
+        std::string::npos)
         << said();
 }
 
@@ -326,8 +328,8 @@ TEST_F(HostFiles, TheNextSessionRemovesWhatAKilledSaveLeftAndSaysSo) {
 // and the transcript replays.
 TEST_F(HostFiles, ANameWithALineBreakForgesNoLineAndReplays) {
     json document = siteDocument();
-    document["devices"][2]["databases"]["1"][0] = std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") +
-                                                  '\0' + "y";
+    document["devices"][2]["databases"]["1"][0] =
+        std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") + '\0' + "y";
     writeSite(document);
     write("show.txt", "show 1\n");
     EXPECT_EQ(run({"--site", site, "--transcript", at("run.log"), at("show.txt")}, messages), 0) << said();
@@ -353,8 +355,10 @@ TEST_F(HostFiles, AnOutsideChangeIsNeverOverwritten) {
     document["devices"][2]["databases"]["1"][5] = "Outside";
     writeSite(document);
     host.say(renameLines(6, "Y") + "show 1\n");
-    ASSERT_TRUE(eventually([&] { return said().find("! site file " + site + " was changed") != std::string::npos; }))
-        << "not said at once:\n" << said();
+    ASSERT_TRUE(eventually([&] {
+        return said().find("! site file " + site + " was changed") != std::string::npos;
+    })) << "not said at once:\n"
+        << said();
     host.closeInput();
     const int status = host.wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << said();
@@ -373,14 +377,16 @@ TEST_F(HostFiles, ForceReplacesOnlyWhatTheUserNamed) {
     const std::string lock = contents(site + ".lock");
     const std::string second = at("second");
     EXPECT_EQ(run({"--transcript", site + ".lock", "--force", at("show.txt")}, second), 1);
-    EXPECT_NE(contents(second).find("the lock of a vrel-host session"), std::string::npos) << contents(second);
+    EXPECT_NE(contents(second).find("the lock of a vrel-host session"), std::string::npos)
+        << contents(second);
     EXPECT_EQ(contents(site + ".lock"), lock);
     holder.closeInput();
     ASSERT_EQ(holder.wait(), 0) << said();
 
     std::filesystem::copy(std::string(VREL_HOST_FOLDER) + "/panels", at("panels"));
     const std::string panel = contents(at("panels/Selector.vrel_ui"));
-    EXPECT_EQ(run({"--panels", at("panels"), "--transcript", at("panels/Selector.vrel_ui"), "--force", at("show.txt")},
+    EXPECT_EQ(run({"--panels", at("panels"), "--transcript", at("panels/Selector.vrel_ui"), "--force",
+                   at("show.txt")},
                   messages),
               1);
     EXPECT_NE(said().find("is in the panel folder"), std::string::npos) << said();
@@ -392,22 +398,27 @@ TEST_F(HostFiles, ForceReplacesOnlyWhatTheUserNamed) {
     EXPECT_NE(said().find("it is a symbolic link"), std::string::npos) << said();
     EXPECT_NE(said().find("--site-copy FILE"), std::string::npos) << said();
     EXPECT_EQ(contents(at("elsewhere.txt")), "mine");
-    EXPECT_EQ(run({"--site", site, "--transcript", at("run.log"), "--site-copy", at("start.json"), at("show.txt")},
-                  messages),
-              0)
+    EXPECT_EQ(
+        run({"--site", site, "--transcript", at("run.log"), "--site-copy", at("start.json"), at("show.txt")},
+            messages),
+        0)
         << said();
     EXPECT_EQ(contents(at("start.json")), contents(site));
     EXPECT_EQ(run({"--replay", at("run.log")}, messages), 0) << said();
     EXPECT_NE(said().find("replaying on " + at("start.json")), std::string::npos) << said();
 
     // The site a profile file names is read with it, and never written over.
-    write("profile.json", json{{"name", "mine"}, {"library", KELVANE_LIBRARY}, {"roles", {"names"}},
-                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"}, {"site", at("start.json")}}
+    write("profile.json", json{{"name", "mine"},
+                               {"library", KELVANE_LIBRARY},
+                               {"roles", {"names"}},
+                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"},
+                               {"site", at("start.json")}}
                               .dump());
     const std::string start = contents(at("start.json"));
-    EXPECT_EQ(run({"--profile", at("profile.json"), "--transcript", at("start.json"), "--force", at("show.txt")},
-                  messages),
-              1);
+    EXPECT_EQ(
+        run({"--profile", at("profile.json"), "--transcript", at("start.json"), "--force", at("show.txt")},
+            messages),
+        1);
     EXPECT_NE(said().find("the profile's site is " + at("start.json")), std::string::npos) << said();
     EXPECT_TRUE(contents(at("start.json")) == start) << "the profile's site was replaced";
 }
@@ -429,7 +440,8 @@ TEST_F(HostFiles, ATranscriptThatCannotBeWrittenEndsTheSessionThere) {
                       setrlimit(RLIMIT_FSIZE, &small);
                   }),
               1);
-    EXPECT_NE(said().find("cannot write the transcript " + at("run.log") + ": File too large; the session ends here"),
+    EXPECT_NE(said().find("cannot write the transcript " + at("run.log") +
+                          ": File too large; the session ends here"),
               std::string::npos)
         << said();
     EXPECT_EQ(contents(site), before) << "a rename ran after the transcript failed";

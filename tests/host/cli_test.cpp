@@ -2,12 +2,11 @@
 // disk while a session waits for input, a lock left behind, and paths that
 // would destroy a file when given twice.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <pty.h>
 
-#include <cstdlib>
 #include <csignal>
+#include <cstdlib>
 
 #include "host_process.h"
 
@@ -115,7 +114,8 @@ TEST_F(HostCli, WriteSiteIsRefusedWhileASessionHoldsTheSite) {
         << contents(messages);
     const std::string second = folder + "/second";
     EXPECT_EQ(run({"--write-site", site, "--force"}, second), 1);
-    EXPECT_NE(contents(second).find("in use by another vrel-host session (process " + std::to_string(session.pid())),
+    EXPECT_NE(contents(second).find("in use by another vrel-host session (process " +
+                                    std::to_string(session.pid())),
               std::string::npos)
         << contents(second);
     EXPECT_NE(contents(site).find("\"CAM5Q\""), std::string::npos) << "the session's rename is gone";
@@ -137,7 +137,8 @@ TEST_F(HostCli, ALockWhoseProcessIdIsAnotherProgramsIsCalledStale) {
     EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 1);
     kill(other, SIGKILL);
     waitpid(other, nullptr, 0);
-    EXPECT_NE(contents(messages).find("a stale lock " + site + ".lock"), std::string::npos) << contents(messages);
+    EXPECT_NE(contents(messages).find("a stale lock " + site + ".lock"), std::string::npos)
+        << contents(messages);
     EXPECT_NE(contents(messages).find("now belongs to another program: sleep 30"), std::string::npos)
         << contents(messages);
 }
@@ -149,7 +150,8 @@ TEST_F(HostCli, ALockWhoseProcessIdIsAnotherProgramsIsCalledStale) {
 TEST_F(HostCli, AConsoleWhoseReaderHasGoneEndsTheSessionCleanly) {
     std::string scenario;
     for (int i = 0; i < 200; ++i) scenario += "show 1\n";
-    write("many.txt", scenario + "press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
+    write("many.txt",
+          scenario + "press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
     for (const bool ignored : {false, true}) {
         int output[2];
         ASSERT_EQ(pipe(output), 0);
@@ -170,10 +172,13 @@ TEST_F(HostCli, AConsoleWhoseReaderHasGoneEndsTheSessionCleanly) {
         close(output[0]);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        if (ignored) EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << contents(errors);
-        else EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status << contents(errors);
+        if (ignored)
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << contents(errors);
+        else
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status << contents(errors);
         EXPECT_FALSE(exists(site + ".lock")) << "ignored " << ignored;
-        EXPECT_NE(contents(errors).find(ignored ? "its reader has gone" : "ended by SIGPIPE"), std::string::npos)
+        EXPECT_NE(contents(errors).find(ignored ? "its reader has gone" : "ended by SIGPIPE"),
+                  std::string::npos)
             << contents(errors);
         EXPECT_NE(contents(errors).find("not run"), std::string::npos) << contents(errors);
         EXPECT_EQ(contents(site).find("\"CAM5Q\""), std::string::npos) << "a line ran after the console went";
@@ -321,9 +326,9 @@ TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) {
     ASSERT_GE(pid, 0);
     std::string seen;
     ASSERT_TRUE(readUntil(terminal, seen, "vrel> ")) << seen;
-    for (const std::string line : {"press 1 Name_Editor", "press 2 SrcName index=5", "key backspace",
-                                   "key backspace", "key backspace", "key backspace", "type \xe9t\xe9",
-                                   "key return", "press 2 Update", "quit"}) {
+    for (const std::string line :
+         {"press 1 Name_Editor", "press 2 SrcName index=5", "key backspace", "key backspace", "key backspace",
+          "key backspace", "type \xe9t\xe9", "key return", "press 2 Update", "quit"}) {
         const std::size_t mark = seen.size();
         ASSERT_TRUE(typeIn(terminal, line + "\r"));
         if (line == "quit") break;
@@ -334,7 +339,9 @@ TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) {
     EXPECT_NE(contents(site).find(R"("bytes": "e974e9")"), std::string::npos) << "the name as typed, saved";
 }
 #else
-TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) { GTEST_SKIP() << "this build's prompt has no line editing"; }
+TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) {
+    GTEST_SKIP() << "this build's prompt has no line editing";
+}
 TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) { GTEST_SKIP() << "this build's prompt has no line editing"; }
 TEST(HostPrompt, LettersOutsideAsciiArriveByteForByteInAnyLocale) {
     GTEST_SKIP() << "this build's prompt has no line editing";

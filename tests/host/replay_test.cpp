@@ -134,7 +134,8 @@ TEST_F(Replay, TakesOnlyTheSiteCopyTheTranscriptNamesAndNoTranscriptCutShort) {
     std::ofstream(before) << contents(site);
     out.str("");
     EXPECT_EQ(replayTranscript(log, kelvaneSettings(), out), 1);
-    EXPECT_NE(out.str().find("it is not the copy this transcript was made with"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("it is not the copy this transcript was made with"), std::string::npos)
+        << out.str();
 
     std::string cut = joined(saved);
     cut.resize(cut.size() - 3);

@@ -3,7 +3,6 @@
 // and the exit status from finish(). Also that the simulator's page lists
 // every verb, and nothing else, among its operator lines.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -118,8 +117,9 @@ TEST(Simulation, RefusedLinesAreToldAndLinesAfterTheLastPositionAreNotRun) {
               (std::vector<std::string>{"[1] # 1: press 1 quit", "[1] ! panel 1 has no control \"quit\""}));
     std::istringstream rest("@2 quit\n@1 quit\n\n# a comment\nshow 1\nshow 2\n");
     EXPECT_FALSE(simulation->runLines(rest, false, "input"));
-    EXPECT_NE(errors.str().find("input:3: every position has quit, so the 2 line(s) after this one are not run"),
-              std::string::npos)
+    EXPECT_NE(
+        errors.str().find("input:3: every position has quit, so the 2 line(s) after this one are not run"),
+        std::string::npos)
         << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
 }
@@ -144,8 +144,11 @@ TEST(Simulation, ATranscriptThatFailsEndsTheSessionAtOnce) {
     EXPECT_FALSE(simulation->alive());
     EXPECT_EQ(simulation->runLine("show 1").outcome, Simulation::Outcome::error);
     EXPECT_EQ(contents(files.path), before) << "a rename ran after the transcript failed";
-    EXPECT_NE(errors.str().find("cannot write the console (standard output)"), std::string::npos) << errors.str();
-    EXPECT_NE(errors.str().find("the session ends here, and the lines after it are not run"), std::string::npos) << errors.str();
+    EXPECT_NE(errors.str().find("cannot write the console (standard output)"), std::string::npos)
+        << errors.str();
+    EXPECT_NE(errors.str().find("the session ends here, and the lines after it are not run"),
+              std::string::npos)
+        << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
 }
 

@@ -75,8 +75,10 @@ TEST(TranscriptFormat, EveryLineTheTranscriptWritesIsReadAsItsKind) {
 // a NUL stays on its line and reads back to the same bytes; a line without
 // such a character is written as it always was.
 TEST(TranscriptFormat, TextsAreEscapedOnOneLineAndReadBackToTheSameBytes) {
-    const std::string forged = std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") + '\0' + "\x7f\t\\n\xe9";
-    EXPECT_EQ(escapeText(forged), "x\\n# 1: press 1 Select_5\\n!! protocol error: fake\\r\\x00\\x7f\\t\\\\n\xe9");
+    const std::string forged =
+        std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") + '\0' + "\x7f\t\\n\xe9";
+    EXPECT_EQ(escapeText(forged),
+              "x\\n# 1: press 1 Select_5\\n!! protocol error: fake\\r\\x00\\x7f\\t\\\\n\xe9");
     std::string back;
     ASSERT_TRUE(unescapeText(escapeText(forged), back));
     EXPECT_EQ(back, forged);

@@ -250,8 +250,9 @@ TEST_F(UserFile, AStreamThatCannotWriteFails) {
 // killed save's leftover: only our name, and a beginning a save writes.
 TEST_F(UserFile, StaleTemporariesAreOnlyOurOwnByNameAndContent) {
     const std::string start = "{\n  \"devices\": [";
-    for (const char* name : {"site.json", "site.json.tmp.Friday", "site.json.tmp.backup", "site.json.tmp.a1B2c3",
-                             "site.json.vrel-host-save.abc", "other.json.vrel-host-save.a1B2c3", "site.json.lock"})
+    for (const char* name :
+         {"site.json", "site.json.tmp.Friday", "site.json.tmp.backup", "site.json.tmp.a1B2c3",
+          "site.json.vrel-host-save.abc", "other.json.vrel-host-save.a1B2c3", "site.json.lock"})
         write(name, start + "x");
     write("site.json.vrel-host-save.a1B2c3", start + "\n    { \"instance\"");
     write("site.json.vrel-host-save.EMPTY0", "");
