@@ -265,8 +265,6 @@ int writeDefaultSite(const std::string& path, bool force, const vrelhost::SitePr
     return 0;
 }
 
-}  // namespace
-
 // A whole number in a range, said as such when it is not one ("abc", "2x").
 CLI::Validator wholeNumber(long long lowest, long long highest, const std::string& what) {
     return CLI::Validator(
@@ -400,6 +398,8 @@ int dispatch(const Arguments& args, const vrelhost::SiteProfile& profile, const 
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
 }
+
+}  // namespace
 
 static int run(int argc, char** argv) {
     Arguments args;
