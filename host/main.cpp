@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <climits>
 #include <iostream>
 #include <memory>
@@ -20,8 +21,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "file_identity.h"
 #include "host_version.h"
@@ -32,8 +31,10 @@
 #include "replay.h"
 #include "simulation.h"
 #include "site_file.h"
+#include "site_lock.h"
 #include "tour.h"
 #include "umd_options.h"
+#include "whole_number_option.h"
 #include "user_file.h"
 #include "validator/validator.h"
 #ifdef VREL_HOST_WITH_VIEW
@@ -59,6 +60,11 @@ struct Arguments {
     int instances = 1;
     vrelhost::UmdOptions umd;
     vrelhost::UmdSender* umdSender = nullptr;  // hears every session's displays when --umd-out is given
+    std::string siteCopy;  // --site-copy; empty: beside the transcript
+    // The browser view's own options.
+    std::string address = "127.0.0.1";
+    int port = 8080;
+    int requestTimeout = 10;
 };
 
 // The end of --help: the operator lines, from the table `help` shows, and
@@ -121,18 +127,44 @@ int fail(const std::string& message) {
 // beside the transcript, so that a replay finds the site the session began on
 // (the session's renames change the site file itself).
 std::string siteCopyOf(const Arguments& args) {
-    return args.site.empty() || args.transcript.empty() ? std::string() : vrelhost::siteCopyBeside(args.transcript);
+    if (args.site.empty() || args.transcript.empty()) return std::string();
+    return args.siteCopy.empty() ? vrelhost::siteCopyBeside(args.transcript) : args.siteCopy;
+}
+
+// The files the session writes are never among the panel files the script
+// reads: a file of that folder is loaded, not replaced.
+bool outsidePanelFolder(const Arguments& args, const vrelhost::SiteProfile& profile, std::string& error) {
+    const std::string panels = panelsOf(args, profile);
+    if (panels.empty()) return true;
+    const std::string folder = vrelhost::targetOf(panels);
+    for (const std::string& written : {args.transcript, siteCopyOf(args)}) {
+        if (written.empty()) continue;
+        const std::string target = vrelhost::targetOf(written);
+        if (target.compare(0, folder.size() + 1, folder + "/") == 0 &&
+            target.find('/', folder.size() + 1) == std::string::npos) {
+            error = written + " is in the panel folder " + panels +
+                    ", whose files the script loads; refused, so that no panel file is replaced";
+            return false;
+        }
+    }
+    return true;
 }
 
 // Two options naming one file would read a file while writing it, or write
 // it twice: the second would destroy the first (a site replaced by the
 // transcript, a scenario truncated before it is read).
 // `profileFile` is the profile file read, if any.
-bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::string& error) {
+bool pathsDistinct(const Arguments& args, const vrelhost::SiteProfile& profile,
+                   const std::string& profileFile, std::string& error) {
     const std::string siteCopy = siteCopyOf(args);
+    const std::string library = libraryOf(args, profile);
     const std::pair<const char*, const std::string*> paths[] = {
-        {"the scenario", &args.scenario}, {"--site", &args.site},     {"--transcript", &args.transcript},
-        {"--script", &args.script},       {"--replay", &args.replay}, {"--profile", &profileFile},
+        {"the scenario", &args.scenario},
+        {"--site", &args.site},
+        {"--transcript", &args.transcript},
+        {"the script library", &library},
+        {"--replay", &args.replay},
+        {"--profile", &profileFile},
         {"the copy of the site beside the transcript", &siteCopy},
     };
     for (std::size_t i = 0; i < std::size(paths); ++i) {
@@ -145,7 +177,16 @@ bool pathsDistinct(const Arguments& args, const std::string& profileFile, std::s
             }
         }
     }
-    return true;
+    // What a profile file named is only read (--site may well name its site): never written over.
+    const std::pair<const char*, const std::string*> profileFiles[] = {
+        {"the profile's site", &profile.siteFile}, {"the profile's demo", &profile.demoFile}};
+    for (const auto& [read, path] : profileFiles)
+        for (const std::string* written : {&args.transcript, &siteCopy})
+            if (!path->empty() && !written->empty() && vrelhost::sameFile(*path, *written)) {
+                error = std::string(read) + " is " + *written + "; refused, so that it is not replaced";
+                return false;
+            }
+    return outsidePanelFolder(args, profile, error);
 }
 
 int runValidation(const Arguments& args) {
@@ -163,6 +204,7 @@ vrelhost::SimulationSettings sessionSettings(const Arguments& args, const vrelho
     vrelhost::SimulationSettings settings;
     settings.profile = &profile;
     settings.library = libraryOf(args, profile);
+    settings.libraryOfProfile = args.script.empty();
     settings.siteFile = args.site;
     settings.transcriptFile = args.transcript;
     settings.replaceFiles = args.force;
@@ -219,50 +261,65 @@ int writeDefaultSite(const std::string& path, bool force, const vrelhost::SitePr
     if (!profile.defaultSite) return fail("the profile " + profile.name + " has no default site");
     const vrelhost::Existing existing = force ? vrelhost::Existing::replace : vrelhost::Existing::keep;
     // An existing site may hold a week's renames: the message says so before the way round it.
-    if (!vrelhost::replaceUserFile(path, profile.defaultSite().dump(2) + "\n", existing, problem))
+    if (!vrelhost::mayWriteUserFile(path, existing, problem))
         return fail(path + (vrelhost::userFileExists(path) && !force ? " may hold renames: " : ": ") + problem);
+    // A writer of the site like any other: not while a session holds it.
+    std::string error;
+    const std::unique_ptr<vrelhost::SiteLock> lock =
+        vrelhost::SiteLock::take(path, error, "it is not replaced");
+    if (!lock) return fail(error);
+    if (!vrelhost::replaceUserFile(path, profile.defaultSite().dump(2) + "\n", existing, problem))
+        return fail(path + ": " + problem);
     return 0;
 }
 
-}  // namespace
-
-static int run(int argc, char** argv) {
-    Arguments args;
-    CLI::App app{"vrel-host: run a script component as the panel host does"};
-    app.footer(helpFooter());
-    app.set_version_flag("--version", vrelhost::hostVersion());
+// The options of a session: what it runs, on which site, where it writes.
+void addSessionOptions(CLI::App& app, Arguments& args) {
     app.add_option("scenario", args.scenario, "Operator lines to run (default: standard input)");
     app.add_option("--script", args.script, "Script library to load (default: the profile's library, looked for as below)");
-    app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
-    app.add_option("--transcript", args.transcript,
-                   "Write the exact transcript to this file (not over one that exists, without --force); with "
-                   "--site, the site as it was at start is kept beside it as FILE.site.json");
+    CLI::Option* site =
+        app.add_option("--site", args.site, "Site file (JSON); renames are written back to it");
+    CLI::Option* transcript = app.add_option(
+        "--transcript", args.transcript,
+        "Write the exact transcript to this file (not over one that exists, without --force); with "
+        "--site, the site as it was at start is kept beside it as FILE.site.json");
+    app.add_option("--site-copy", args.siteCopy,
+                   "With --site and --transcript: keep the site as it was at start in this file instead of "
+                   "TRANSCRIPT.site.json")
+        ->needs(site)
+        ->needs(transcript);
     app.add_option("--panels", args.panels, "Folder of the panel files, passed to the script at creation (default: below)");
     app.add_flag("--demo", args.demo, "Run the built-in tour: each step with its sentence, a summary at the end");
     app.add_option("--profile", args.profile,
                    "The script's profile: a built-in name, or a profile file (JSON) naming its library, panels, "
                    "site, demo and keyboard (default: kelvane)");
     app.add_option("--write-site", args.writeSite, "Write the built-in default site to this file and stop");
-    app.add_flag("--force", args.force, "With --write-site or --transcript: replace a file that exists");
-    CLI::Option* instances =
-        app.add_option("--instances", args.instances,
-                       "Operator positions: instances of the script on the one site, each with its own panels; "
-                       "@K LINE addresses position K (default 1)")
-            ->check(CLI::Range(1, vrelhost::maxInstances));
+    app.add_flag(
+        "--force", args.force,
+        "With --write-site, --transcript or --site-copy: replace a file that exists (never a lock, nor a "
+        "file the session reads)");
+    app.add_option("--instances", args.instances,
+                   "Operator positions: instances of the script on the one site, each with its own panels; "
+                   "@K LINE addresses position K (default 1)")
+        ->check(vrelhost::wholeNumber(1, vrelhost::maxInstances, "a number of positions"));
+}
+
+// --replay and --validate, and what each of them refuses beside it.
+void addCheckOptions(CLI::App& app, Arguments& args) {
     CLI::Option* replay = app.add_option("--replay", args.replay,
                                          "Run the operator lines of a saved transcript again and compare");
     CLI::Option* validate =
         app.add_option("--validate", args.validate, "Check a script library against the host protocol");
     // What a validation or a replay does not use is refused, not ignored without a word.
-    for (const char* name :
-         {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site", "--script", "--profile"})
+    for (const char* name : {"scenario", "--transcript", "--site", "--panels", "--demo", "--write-site",
+                             "--script", "--profile", "--site-copy"})
         validate->excludes(app.get_option(name));
-    for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site"})
+    for (const char* name : {"scenario", "--transcript", "--panels", "--demo", "--write-site", "--site-copy"})
         replay->excludes(app.get_option(name));
     replay->excludes(validate);
     // A replay runs as many positions as its transcript shows.
-    replay->excludes(instances);
-    validate->excludes(instances);
+    replay->excludes(app.get_option("--instances"));
+    validate->excludes(app.get_option("--instances"));
     // Both only shape a validation; given to a session they would be ignored without a word.
     app.add_option("--seed", args.seed, "Seed of the validator's random runs")
         ->check(CLI::Validator(
@@ -273,65 +330,70 @@ static int run(int argc, char** argv) {
             "SEED"))
         ->needs(validate);
     app.add_option("--repeat", args.repeat, "How many times the validator repeats each run")
-        ->check(CLI::Range(1, INT_MAX))
+        ->check(vrelhost::wholeNumber(1, INT_MAX, "a number of runs"))
         ->needs(validate);
-    // The browser view: the same session, operated from a browser.
-    struct {
-        std::string address = "127.0.0.1";
-        int port = 8080;
-        int requestTimeout = 10;
-    } view;
+}
+
+// The browser view: the same session, operated from a browser.
+CLI::Option* addViewOptions(CLI::App& app, Arguments& args) {
     CLI::Option* serve = app.add_flag("--serve", "Serve the panels to a browser until Ctrl-C. There is no login: "
                                                  "anyone who reaches the address operates the panels");
-    app.add_option("--port", view.port, "Port of --serve (default 8080; 0 takes any free one)")
-        ->check(CLI::Range(0, 65535))->needs(serve);
-    app.add_option("--listen", view.address,
+    app.add_option("--port", args.port, "Port of --serve (default 8080; 0 takes any free one)")
+        ->check(vrelhost::wholeNumber(0, 65535, "a port"))
+        ->needs(serve);
+    app.add_option("--listen", args.address,
                    "Address of --serve (default 127.0.0.1, this machine only; any other prints a warning and "
                    "an address with an access token)")
         ->needs(serve);
-    app.add_option("--request-timeout", view.requestTimeout,
+    app.add_option("--request-timeout", args.requestTimeout,
                    "With --serve: seconds a client has to send a whole request (default 10)")
-        ->check(CLI::Range(1, 600))->needs(serve);
+        ->check(vrelhost::wholeNumber(1, 600, "a number of seconds"))
+        ->needs(serve);
     for (const char* name : {"scenario", "--demo", "--write-site", "--replay", "--validate"})
         serve->excludes(app.get_option(name));
+    return serve;
+}
+
+// --umd-out and its companions; a session's options, so not with the other checks.
+void addDisplayOutputOptions(CLI::App& app, Arguments& args) {
     CLI::Option* umdOut = vrelhost::addUmdOptions(app, args.umd);
     for (const char* name : {"--write-site", "--replay", "--validate"}) umdOut->excludes(app.get_option(name));
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        // --help answers 0; every other problem with the command line is status 1.
-        return app.exit(e) == 0 ? 0 : 1;
-    }
+}
 
-    // --profile: a built-in profile, or one read from a profile file (profile_file.h).
+// --profile: a built-in profile, or one read from a profile file
+// (profile_file.h), which `fromFile` then owns; null with `error` said.
+const vrelhost::SiteProfile* chooseProfile(const Arguments& args,
+                                           std::unique_ptr<vrelhost::SiteProfile>& fromFile,
+                                           std::string& error) {
     const vrelhost::SiteProfile* chosen = profileNamed(args.profile);
-    std::unique_ptr<vrelhost::SiteProfile> profileFromFile;
     if (!chosen && namesProfileFile(args.profile)) {
-        std::string error;
-        profileFromFile = vrelhost::readProfileFile(args.profile, !args.script.empty(), error);
-        if (!profileFromFile) return fail(error);
-        chosen = profileFromFile.get();
+        fromFile = vrelhost::readProfileFile(args.profile, !args.script.empty(), error);
+        return fromFile.get();
     }
-    if (!chosen) {
-        std::string known;
-        for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
-        return fail("no profile \"" + args.profile + "\"; known: " + known + ", or a profile file");
-    }
-    const vrelhost::SiteProfile& profile = *chosen;
+    if (chosen) return chosen;
+    std::string known;
+    for (const vrelhost::SiteProfile* p : profiles) known += (known.empty() ? "" : ", ") + p->name;
+    error = "no profile \"" + args.profile + "\"; known: " + known + ", or a profile file";
+    return nullptr;
+}
+
+// What the command line asks for, once it is known to be sound.
+int dispatch(Arguments& args, const vrelhost::SiteProfile& profile, const std::string& profileFile,
+             bool serve) {
     if (args.force && args.writeSite.empty() && args.transcript.empty())
         return fail("--force replaces the file of --write-site or --transcript; without either it does nothing");
     if (!args.validate.empty()) return runValidation(args);
     if (!args.writeSite.empty()) return writeDefaultSite(args.writeSite, args.force, profile);
     std::string error;
-    if (!pathsDistinct(args, profileFromFile ? args.profile : std::string(), error)) return fail(error);
+    if (!pathsDistinct(args, profile, profileFile, error)) return fail(error);
     std::unique_ptr<vrelhost::UmdSender> umd;
     if (!vrelhost::openUmdSender(args.umd, profile, std::cerr, umd, error)) return fail(error);
     args.umdSender = umd.get();
     if (!args.replay.empty()) return runReplay(args, profile);
-    if (*serve) {
+    if (serve) {
 #ifdef VREL_HOST_WITH_VIEW
-        vrelhost::ServeSettings settings{sessionSettings(args, profile), view.address, view.port,
-                                         view.requestTimeout};
+        vrelhost::ServeSettings settings{sessionSettings(args, profile), args.address, args.port,
+                                         args.requestTimeout};
         return vrelhost::serve(settings);
 #else
         return fail("this build has no browser view");
@@ -339,6 +401,30 @@ static int run(int argc, char** argv) {
     }
     if (args.demo && !args.scenario.empty()) return fail("--demo and a scenario file exclude each other");
     return runSession(args, profile);
+}
+
+}  // namespace
+
+static int run(int argc, char** argv) {
+    Arguments args;
+    CLI::App app{"vrel-host: run a script component as the panel host does"};
+    app.footer(helpFooter());
+    app.set_version_flag("--version", vrelhost::hostVersion());
+    addSessionOptions(app, args);
+    addCheckOptions(app, args);
+    CLI::Option* serve = addViewOptions(app, args);
+    addDisplayOutputOptions(app, args);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help answers 0; every other problem with the command line is status 1.
+        return app.exit(e) == 0 ? 0 : 1;
+    }
+    std::unique_ptr<vrelhost::SiteProfile> profileFromFile;
+    std::string error;
+    const vrelhost::SiteProfile* profile = chooseProfile(args, profileFromFile, error);
+    if (!profile) return fail(error);
+    return dispatch(args, *profile, profileFromFile ? args.profile : std::string(), serve->count() > 0);
 }
 
 int main(int argc, char** argv) {

@@ -1,5 +1,7 @@
 #include "umd_options.h"
 
+#include "whole_number_option.h"
+
 namespace vrelhost {
 
 CLI::Option* addUmdOptions(CLI::App& app, UmdOptions& options) {
@@ -14,11 +16,11 @@ CLI::Option* addUmdOptions(CLI::App& app, UmdOptions& options) {
                 },
                 "HOST:PORT"));
     app.add_option("--umd-screen", options.screen, "With --umd-out: the SCREEN of every packet (default 0)")
-        ->check(CLI::Range(0, 65535))
+        ->check(wholeNumber(0, 65535, "a screen number"))
         ->needs(out);
     app.add_option("--umd-refresh", options.refreshSeconds,
                    "With --umd-out: seconds between two sends of every display (default 2)")
-        ->check(CLI::Range(1, 3600))
+        ->check(wholeNumber(1, 3600, "a number of seconds"))
         ->needs(out);
     return out;
 }

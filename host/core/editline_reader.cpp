@@ -11,6 +11,8 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "completion.h"
 #include "line_reader.h"
@@ -34,6 +36,7 @@ public:
         el_set(editor_, EL_EDITOR, "emacs");
         el_set(editor_, EL_SIGNAL, 1);
         el_set(editor_, EL_HIST, history, history_);
+        el_set(editor_, EL_GETCFN, &EditLineReader::readCharacter);
         // The wide form keeps these static texts as they are; the narrow one
         // copies them, and el_end never frees the copies.
         el_wset(editor_, EL_ADDFN, L"vrel-complete", L"complete a verb, panel or control", &EditLineReader::complete);
@@ -55,12 +58,15 @@ public:
             text = el_gets(editor_, &count);
         } while (!text && errno == EINTR);
         if (!text || count <= 0) return false;  // Ctrl-D on an empty line, or the terminal went
-        line.assign(text, static_cast<std::size_t>(count));
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        if (line.find_first_not_of(" \t") != std::string::npos) {
+        std::string typed(text, static_cast<std::size_t>(count));
+        if (!typed.empty() && typed.back() == '\n') typed.pop_back();
+        // The history keeps the line as the editor holds it, so a recalled
+        // line gives its kept bytes back too.
+        if (typed.find_first_not_of(" \t") != std::string::npos) {
             HistEvent event;
-            history(history_, &event, H_ENTER, line.c_str());
+            history(history_, &event, H_ENTER, typed.c_str());
         }
+        line = withKeptBytes(typed);
         return true;
     }
 
@@ -72,6 +78,91 @@ private:
     }
 
     static char* promptOf(EditLine* editor) { return const_cast<char*>(of(editor).prompt_.c_str()); }
+
+    // libedit's own reading drops every byte that starts no character of
+    // the terminal's character set (e9 in UTF-8, where it is Latin-1's é).
+    // So the characters are decoded here: such a byte becomes a character of
+    // its own in a private range (keptBase + the byte), which the line takes
+    // back as that very byte when it is done.
+    static constexpr wchar_t keptBase = 0xF700;
+
+    // 1: a byte; 0: the end of the input; -1: an error.
+    int nextByte(unsigned char& byte) {
+        if (!pending_.empty()) {
+            byte = static_cast<unsigned char>(pending_.front());
+            pending_.erase(pending_.begin());
+            return 1;
+        }
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+            if (n < 0 && errno == EINTR) continue;
+            return n == 1 ? 1 : n == 0 ? 0 : -1;
+        }
+    }
+
+    static int readCharacter(EditLine* editor, wchar_t* out) {
+        EditLineReader& reader = of(editor);
+        unsigned char lead = 0;
+        const int got = reader.nextByte(lead);
+        if (got != 1) return got;
+        std::string bytes(1, static_cast<char>(lead));
+        const std::size_t length = lead >= 0xc2 && lead <= 0xdf   ? 2
+                                   : lead >= 0xe0 && lead <= 0xef ? 3
+                                   : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                                  : 1;
+        if (lead < 0x80 || !reader.utf8_) {
+            std::mbstate_t state{};
+            wchar_t decoded = 0;
+            if (lead < 0x80 || std::mbrtowc(&decoded, bytes.data(), 1, &state) == 1) {
+                *out = lead < 0x80 ? static_cast<wchar_t>(lead) : decoded;
+                return 1;
+            }
+        } else {
+            unsigned char next = 0;
+            while (bytes.size() < length && reader.nextByte(next) == 1) {
+                if ((next & 0xc0) != 0x80) {
+                    reader.pending_ += static_cast<char>(next);  // the start of what comes next
+                    break;
+                }
+                bytes += static_cast<char>(next);
+            }
+            std::mbstate_t state{};
+            wchar_t decoded = 0;
+            if (length > 1 && bytes.size() == length &&
+                std::mbrtowc(&decoded, bytes.data(), length, &state) == length) {
+                *out = decoded;
+                return 1;
+            }
+            // Not a character: the lead byte is kept, the rest read again on its own.
+            reader.pending_.insert(reader.pending_.begin(), bytes.begin() + 1, bytes.end());
+        }
+        *out = static_cast<wchar_t>(keptBase + lead);
+        return 1;
+    }
+
+    // The line with every kept byte (keptBase + byte, as the character set
+    // writes that character) turned back into the byte. A character of that
+    // private range typed as such is taken for a kept byte too: no keyboard
+    // has one.
+    static std::string withKeptBytes(const std::string& line) {
+        std::string out;
+        std::mbstate_t state{};
+        for (std::size_t i = 0; i < line.size();) {
+            wchar_t c = 0;
+            const std::size_t n = std::mbrtowc(&c, line.data() + i, line.size() - i, &state);
+            if (n == 0 || n > line.size() - i) {
+                out += line[i++];
+                state = std::mbstate_t{};
+                continue;
+            }
+            if (c >= keptBase && c <= keptBase + 0xff)
+                out += static_cast<char>(c - keptBase);
+            else
+                out.append(line, i, n);
+            i += n;
+        }
+        return out;
+    }
 
     // Tab: one match is written out with a blank after it; several are
     // written up to where they differ, or listed when they already differ
@@ -101,6 +192,8 @@ private:
 
     std::string prompt_;
     Completer completer_;
+    std::string pending_;  // bytes read ahead, to be read again
+    bool utf8_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     History* history_ = nullptr;
     EditLine* editor_ = nullptr;
 };

@@ -13,7 +13,9 @@ CompletionWords completionWordsOf(const Simulation& simulation, int position) {
     for (const ScenarioRunner::Verb& v : ScenarioRunner::verbs()) words.verbs.push_back(v.verb);
     words.verbs.push_back("exit");
     if (simulation.instances() > 1)
-        for (int k = 1; k <= simulation.instances(); ++k) words.positions.push_back("@" + std::to_string(k));
+        for (int k = 1; k <= simulation.instances(); ++k)
+            if (simulation.alive(k))
+                words.positions.push_back("@" + std::to_string(k));  // a position that quit takes no line
     for (const auto& [panel, slot] : simulation.panels(position)) {
         std::vector<std::string>& names = words.controls[panel];
         for (const Control& c : slot.controls) names.push_back(c.name);

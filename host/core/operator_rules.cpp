@@ -1,18 +1,12 @@
 #include "operator_rules.h"
 
+#include "transcript_format.h"
+
 namespace vrelhost {
 
 std::string shownText(const std::string& text) {
     constexpr std::size_t longest = 60;
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < longest; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f)
-            out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
-        else
-            out += static_cast<char>(c);
-    }
+    std::string out = escapeText(text.substr(0, longest));
     if (text.size() > longest) out += "... (" + std::to_string(text.size()) + " bytes)";
     return out;
 }

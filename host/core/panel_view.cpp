@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "transcript_format.h"
+
 namespace vrelhost {
 namespace {
 
@@ -18,18 +20,21 @@ std::string fileName(const std::string& path) {
 
 }  // namespace
 
+// A control's text is escaped like every text in a line: a text with a line
+// break stays on its control's line.
 std::string drawPanel(const std::string& id, const PanelSlots::Slot& slot) {
     std::size_t nameWidth = 4, textWidth = 6;
     for (const Control& c : slot.controls) {
         nameWidth = std::max(nameWidth, c.name.size() + 1);
-        textWidth = std::max(textWidth, c.property("text").size() + 3);
+        textWidth = std::max(textWidth, escapeText(c.property("text")).size() + 3);
     }
     std::ostringstream out;
     out << "panel " << id << " " << fileName(slot.path) << (slot.onScreen ? " (on screen)" : " (off screen)")
         << "\n";
     for (const Control& c : slot.controls) {
         const std::string look = c.property("statesheet");
-        out << "  " << padded(c.name, nameWidth) << padded("\"" + c.property("text") + "\"", textWidth)
+        out << "  " << padded(c.name, nameWidth)
+            << padded("\"" + escapeText(c.property("text")) + "\"", textWidth)
             << padded(look.empty() ? "-" : look, 19) << (c.enabled() ? "enabled " : "disabled")
             << (c.visible() ? " visible" : " hidden") << "\n";
     }

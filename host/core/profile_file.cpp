@@ -155,6 +155,7 @@ bool readSite(Reader& reader, const json& document, SiteProfile& profile) {
     if (!file) return reader.fail("site", problem);
     if (!siteSuitsProfile(site, profile, problem)) return reader.fail("site", path + ": " + problem);
     profile.defaultSite = [document = file->document()] { return document; };
+    profile.siteFile = path;
     return true;
 }
 
@@ -165,6 +166,7 @@ bool readDemo(Reader& reader, const json& document, SiteProfile& profile) {
     if (!reader.existing(document, "demo", false, path)) return false;
     if (!readUserFile(path, lines, problem)) return reader.fail("demo", "cannot read " + path + ": " + problem);
     profile.demo = [lines] { return lines; };
+    profile.demoFile = path;
     return true;
 }
 

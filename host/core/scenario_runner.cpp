@@ -7,6 +7,7 @@
 #include "display_wall_view.h"
 #include "operator_rules.h"
 #include "panel_view.h"
+#include "transcript_format.h"
 
 namespace vrelhost {
 namespace {
@@ -240,7 +241,8 @@ ScenarioRunner::Outcome ScenarioRunner::dbchangeLine(std::string& rest, std::str
 
 ScenarioRunner::Outcome ScenarioRunner::parentLine(std::string& rest, std::string&) {
     std::optional<std::string> answer = session_.parent(rest);
-    repeatOnScreen(answer ? "parent answer: " + *answer + "\n" : std::string("parent answer: none\n"));
+    repeatOnScreen(answer ? "parent answer: " + escapeText(*answer) + "\n"
+                          : std::string("parent answer: none\n"));
     return Outcome::done;
 }
 
@@ -251,7 +253,7 @@ ScenarioRunner::Outcome ScenarioRunner::sayLine(std::string& rest, std::string& 
         return Outcome::error;
     }
     transcript_.narration(sentence);
-    repeatOnScreen("\n* " + sentence + "\n");
+    repeatOnScreen("\n* " + escapeText(sentence) + "\n");
     return Outcome::done;
 }
 
@@ -284,13 +286,15 @@ ScenarioRunner::Outcome ScenarioRunner::runLine(const std::string& line, std::st
 
 ScenarioRunner::Outcome ScenarioRunner::feed(const std::string& raw, std::string& error, int number) {
     lineNumber_ = number > 0 ? number : lineNumber_ + 1;
+    echoedLast_ = false;
     std::string line = raw;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string content = trimmed(line);
     if (content.empty() || content[0] == '#') return Outcome::done;
     // A narration line stands for its own echo.
     const bool narration = content.compare(0, 4, "say ") == 0 || content == "say";
-    if (options_.echoInput && !narration) transcript_.input(lineNumber_, content);
+    echoedLast_ = options_.echoInput && !narration;
+    if (echoedLast_) transcript_.input(lineNumber_, content);
     return runLine(content, error);
 }
 

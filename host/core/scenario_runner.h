@@ -70,6 +70,8 @@ public:
     // one when 0), skipped when blank or a comment, echoed, carried out.
     Outcome feed(const std::string& raw, std::string& error, int number = 0);
     int lineNumber() const { return lineNumber_; }
+    // Whether the last line fed was echoed into the transcript.
+    bool echoedLast() const { return echoedLast_; }
 
     // Reads lines to the end (or quit). A stream that is not interactive stops
     // at the first bad line: false, with the message written to `errors`. An
@@ -102,6 +104,7 @@ private:
     Transcript& transcript_;
     Options options_;
     int lineNumber_ = 0;
+    bool echoedLast_ = false;
 };
 
 }  // namespace vrelhost

@@ -14,7 +14,32 @@ char paths[maxPaths][PATH_MAX];
 volatile std::sig_atomic_t live[maxPaths];
 int registered = 0;
 
-constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGPIPE too: a console piped into a program that stopped reading (grep -m1)
+// ends the session as Ctrl-C does, not with the lock left behind.
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+volatile std::sig_atomic_t lastLine = 0;
+
+// "vrel-host: ended by SIGPIPE at line 12; the lines after it are not run",
+// with what a signal handler may call.
+void sayWhy(int signal) {
+    char text[160];
+    std::size_t used = 0;
+    auto add = [&](const char* part) {
+        for (; *part && used < sizeof text - 1; ++part) text[used++] = *part;
+    };
+    add("\nvrel-host: ended by ");
+    add(signal == SIGINT    ? "Ctrl-C (SIGINT)"
+        : signal == SIGTERM ? "SIGTERM"
+        : signal == SIGHUP  ? "SIGHUP"
+                            : "SIGPIPE (its output was closed)");
+    char digits[16];
+    int count = 0;
+    for (long n = lastLine; count == 0 || n > 0; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+    add(" at line ");
+    while (count > 0 && used < sizeof text - 1) text[used++] = digits[--count];
+    add("; the lines after it are not run\n");
+    (void)!write(STDERR_FILENO, text, used);
+}
 constexpr std::size_t signalCount = sizeof endingSignals / sizeof *endingSignals;
 struct sigaction previousActions[signalCount];
 bool handlerInstalled[signalCount];
@@ -29,6 +54,7 @@ void removeLivePaths() {
 
 extern "C" void removePathsAndEnd(int signal) {
     removeLivePaths();
+    sayWhy(signal);
     // Then end as the signal would have ended the process.
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -72,6 +98,10 @@ SignalCleanup::SignalCleanup(const std::string& path) {
 }
 
 void SignalCleanup::removeAll() { removeLivePaths(); }
+
+void SignalCleanup::lineRun(int number) {
+    lastLine = number;
+}
 
 SignalCleanup::~SignalCleanup() {
     if (slot_ < 0) return;

@@ -178,12 +178,24 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::RM& c) {
     }
     if (siteFile_ && siteFile_->keeps(c.device)) {
         // Written before the command returns: an accepted rename survives whatever happens next.
-        std::string error;
-        if (siteFile_->save(site_, error)) {
-            exchange_.renameSaved();
-        } else {
-            transcript_.note("the rename could not be saved: " + error);
-            exchange_.renameNotSaved(error);
+        std::string message;
+        switch (siteFile_->save(site_, message)) {
+            case SiteFile::Outcome::saved:
+                exchange_.renameSaved();
+                break;
+            case SiteFile::Outcome::merged:
+                transcript_.note(message);
+                exchange_.renameSaved();
+                break;
+            case SiteFile::Outcome::keptBeside:
+                // On disk, but not in the site file: the session must not end as a success.
+                transcript_.note(message);
+                exchange_.renameNotSaved(message);
+                break;
+            case SiteFile::Outcome::failed:
+                transcript_.note("the rename could not be saved: " + message);
+                exchange_.renameNotSaved(message);
+                break;
         }
     }
     exchange_.entryRenamed(c.device, c.database, c.index, c.text);

@@ -13,9 +13,12 @@
 // session through it.
 //
 // Exit status from finish(): 0 when all went well; 1 when a line was bad (in
-// runLines without a terminal), renames are missing from the site file, the
-// host refused a rename, the host failed on a command or the transcript could
-// not be written; 3 when the script broke the host protocol.
+// runLines without a terminal, also lines left after every position quit),
+// renames are missing from the site file, the host refused a rename, the host
+// failed on a command or the transcript could not be written; 3 when the
+// script broke the host protocol. The first line of the transcript (or of the
+// console) that cannot be written ends the session there: said at once, and
+// no further line runs.
 //
 // Several instances (operator positions) may run in one session: each its
 // own script, panels, timers and transcript prefix, all on one site (its
@@ -46,6 +49,7 @@ namespace vrelhost {
 struct SimulationSettings {
     const SiteProfile* profile = nullptr;
     std::string library;         // the script library to load
+    bool libraryOfProfile = false;  // it is the profile's own: a failure to load it names the profile
     std::string siteFile;        // empty: the profile's default site
     bool saveRenames = true;     // false: a site file is only read
     std::string transcriptFile;  // the exact transcript goes there ...
@@ -53,7 +57,10 @@ struct SimulationSettings {
     // vrel-host sets it from --force, so a user's file is never replaced
     // unasked; a program driving a session of its own owns its files.
     bool replaceFiles = true;
-    std::string siteCopyFile;    // with a site file: its text as read at start is kept there (for a replay)
+    // With a site file and a transcript file: the site's text as read at
+    // start is kept there (for a replay), never through a link, and the
+    // transcript's first line names it with its fingerprint.
+    std::string siteCopyFile;
     std::ostream* transcriptStream = nullptr;  // ... or there (exact form) ...
     std::ostream* console = nullptr;  // ... else to the console, folded; also drawings, answers, help
     std::string panels;          // the creation text: the folder of the panel files
@@ -78,6 +85,9 @@ public:
     // The running session, or nothing with `error` saying what could not be
     // opened (the site file and its problem, the library, the transcript).
     static std::unique_ptr<Simulation> start(const SimulationSettings& settings, std::string& error);
+    // Whether the site of `settings` can be run (read and checked, not
+    // taken): for a caller that says something before the session starts.
+    static bool checkSite(const SimulationSettings& settings, std::string& error);
     ~Simulation();
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
@@ -111,6 +121,9 @@ public:
     std::optional<long long> nextTick() const;  // when any timer ticks next; nothing while none runs
     std::size_t protocolErrors() const;
     int unsavedRenames() const;  // renames the site file does not hold (none after a later good save)
+    // The file beside the site that holds the renames the site file could
+    // not take (another program changed it); empty while there is none.
+    std::string renamesKeptBeside() const;
 
     // Destroys the script (if it still runs) and returns the exit status;
     // the reason for a status other than 0 goes to `errors`. Once.

@@ -1,5 +1,7 @@
 #include "site_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <set>
@@ -209,43 +211,206 @@ std::optional<SiteFile> SiteFile::open(const std::string& path, Site& site, std:
         return std::nullopt;
     }
     site = std::move(*read);
-    return SiteFile(path, std::move(document), std::move(text));
+    SiteFile file(path, std::move(document), text);
+    if (!lookAtDisk(path, file.disk_, problem) || file.disk_.text != text) {
+        error = "site file " + path + ": changed while it was read; start again";
+        return std::nullopt;
+    }
+    return file;
 }
 
 void SiteFile::keep(const Site& site, const std::string& role) {
     kept_.clear();
+    saved_.clear();
     if (role.empty()) return;  // no kept role: devices without a role are not kept either
-    for (const Device& d : site.devices)
-        if (d.role == role) kept_.insert(d.number);
+    for (const Device& d : site.devices) {
+        if (d.role != role) continue;
+        kept_.insert(d.number);
+        saved_[d.number] = d.databases;
+    }
 }
 
-bool SiteFile::save(const Site& site, std::string& error) {
-    for (json& item : document_["devices"]) {
-        const Device* device = item.contains("number") && item["number"].is_number_integer()
-                                   ? site.find(item["number"].get<int>())
-                                   : nullptr;
-        if (!device || !keeps(device->number)) continue;
-        json databases = json::object();
-        for (const auto& [number, entries] : device->databases) {
-            std::size_t used = entries.size();
-            while (used > 0 && entries[used - 1].empty()) --used;  // trailing empty entries need no line
-            json list = json::array();
-            for (std::size_t i = 0; i < used; ++i) list.push_back(textToJson(entries[i]));
-            databases[std::to_string(number)] = std::move(list);
-        }
-        item["databases"] = std::move(databases);
+namespace {
+
+// Entry `index` of `database` in a document's device `number`: nothing when
+// the document has no such device or a text cannot be read.
+std::optional<std::string> entryOf(const json& document, int number, int database, std::size_t index) {
+    if (!document.is_object() || !document.contains("devices") || !document["devices"].is_array())
+        return std::nullopt;
+    for (const json& item : document["devices"]) {
+        if (!item.is_object() || !item.contains("number") || item["number"] != number) continue;
+        if (!item.contains("databases") || !item["databases"].is_object()) return std::string();
+        const json& databases = item["databases"];
+        const std::string key = std::to_string(database);
+        if (!databases.contains(key) || !databases[key].is_array()) return std::string();
+        const json& list = databases[key];
+        std::string text;
+        if (index >= list.size()) return std::string();
+        if (!textFromJson(list[index], text)) return std::nullopt;
+        return text;
     }
-    std::string text;
-    try {
-        text = document_.dump(2) + "\n";
-    } catch (const json::exception& e) {
-        error = "site file " + path_ + ": cannot be written as JSON: " + jsonProblem(e);
+    return std::nullopt;
+}
+
+// Sets one entry of device `number` in `document`, padding the list with empty names.
+bool setEntry(json& document, int number, int database, std::size_t index, const std::string& text) {
+    if (!document.contains("devices") || !document["devices"].is_array()) return false;
+    for (json& item : document["devices"]) {
+        if (!item.is_object() || !item.contains("number") || item["number"] != number) continue;
+        json& list = item["databases"][std::to_string(database)];
+        if (!list.is_array()) list = json::array();
+        while (list.size() <= index) list.push_back("");
+        list[index] = textToJson(text);
+        // Trailing empty entries need no line.
+        while (!list.empty() && list.back() == "") list.erase(list.size() - 1);
+        return true;
+    }
+    return false;
+}
+
+long long nanoseconds(const struct timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+}  // namespace
+
+bool lookAtDisk(const std::string& path, SiteFile::OnDisk& disk, std::string& problem) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        problem = "it is gone";
         return false;
     }
+    disk.device = info.st_dev;
+    disk.inode = info.st_ino;
+    disk.size = info.st_size;
+    disk.modified = nanoseconds(info.st_mtim);
+    disk.links = info.st_nlink;
+    return readUserFile(path, disk.text, problem);
+}
+
+// The entries of the kept devices that differ from what the file last took.
+std::vector<SiteFile::Rename> SiteFile::renamesSinceSave(const Site& site) const {
+    std::vector<Rename> renames;
+    for (const int number : kept_) {
+        const Device* device = site.find(number);
+        const auto saved = saved_.find(number);
+        if (!device || saved == saved_.end()) continue;
+        for (const auto& [database, entries] : device->databases) {
+            const auto old = saved->second.find(database);
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const std::string before =
+                    old != saved->second.end() && i < old->second.size() ? old->second[i] : std::string();
+                if (entries[i] != before) renames.push_back(Rename{number, database, i, before, entries[i]});
+            }
+        }
+    }
+    return renames;
+}
+
+// This session's renames onto `document`, the file as it is now; false, with
+// `conflict` saying where, when an entry was changed there too.
+bool SiteFile::merge(json& document, const std::vector<Rename>& renames, std::string& conflict) const {
+    for (const Rename& r : renames) {
+        const std::optional<std::string> theirs = entryOf(document, r.device, r.database, r.index);
+        if (!theirs) {
+            conflict = "device " + std::to_string(r.device) + " is not in it any more";
+            return false;
+        }
+        if (*theirs != r.before && *theirs != r.after) {
+            conflict = "entry " + std::to_string(r.index + 1) + " of database " + std::to_string(r.database) +
+                       " of device " + std::to_string(r.device) + " was changed there too";
+            return false;
+        }
+        setEntry(document, r.device, r.database, r.index, r.after);
+    }
+    return true;
+}
+
+SiteFile::Outcome SiteFile::save(const Site& site, std::string& message) {
+    OnDisk now;
+    std::string problem, conflict;
+    const bool readable = lookAtDisk(path_, now, problem);
+    // The same file, size, time and bytes: untouched. Touched without a
+    // change of its bytes (a copy of it put back) is no change either.
+    const bool untouched = readable && now == disk_;
+    const bool changedOutside = !untouched && (!readable || now.text != disk_.text);
+    json target = document_;
+    if (!readable) {
+        conflict = "it cannot be read: " + problem;
+    } else if (now.links > 1) {
+        conflict = "it was given a second name since: " + hardLinksMessage(now.links);
+    } else if (changedOutside) {
+        std::optional<json> parsed = parseJsonFile(now.text, problem);
+        if (parsed && siteFromJson(*parsed, problem))
+            target = std::move(*parsed);
+        else
+            conflict = "it is no longer a site file: " + problem;
+    }
+    const std::vector<Rename> renames = renamesSinceSave(site);
+    if (conflict.empty() && !merge(target, renames, conflict)) target = document_;
+    if (!conflict.empty()) {
+        // The site as this session has it: the file as last read or written, and every rename since.
+        json ours = document_;
+        std::string unused;
+        merge(ours, renames, unused);
+        return keepBeside(ours, conflict, message);
+    }
+    const Outcome written = write(target, site, message);
+    if (written == Outcome::saved && changedOutside) {
+        message =
+            "site file " + path_ +
+            " was changed by another program since this session read it; its changes and this session's "
+            "renames are merged into it";
+        return Outcome::merged;
+    }
+    return written;
+}
+
+SiteFile::Outcome SiteFile::write(const json& document, const Site& site, std::string& message) {
+    std::string text;
+    try {
+        text = document.dump(2) + "\n";
+    } catch (const json::exception& e) {
+        message = "site file " + path_ + ": cannot be written as JSON: " + jsonProblem(e);
+        return Outcome::failed;
+    }
     std::string problem;
-    if (replaceUserFile(path_, text, Existing::replace, problem)) return true;
-    error = "site file " + path_ + ": " + problem;
-    return false;
+    if (!replaceUserFile(path_, text, Existing::replace, problem)) {
+        message = "site file " + path_ + ": " + problem;
+        return Outcome::failed;
+    }
+    document_ = document;
+    for (const int number : kept_)
+        if (const Device* device = site.find(number)) saved_[number] = device->databases;
+    // What is there now is what this save wrote; a change after it is another program's.
+    if (!lookAtDisk(path_, disk_, problem)) disk_ = OnDisk{};
+    return Outcome::saved;
+}
+
+SiteFile::Outcome SiteFile::keepBeside(const json& document, const std::string& why, std::string& message) {
+    const std::string start = "site file " + path_ +
+                              " was changed by another program since this session read it (" + why +
+                              "), so it is left as it is";
+    if (beside_.empty()) {
+        const std::size_t dot = path_.rfind('.');
+        const bool extension = dot != std::string::npos && path_.find('/', dot) == std::string::npos;
+        const std::string stem = extension ? path_.substr(0, dot) : path_;
+        beside_ = stem + "-unsaved" + (extension ? path_.substr(dot) : std::string());
+        if (userFileExists(beside_)) beside_ = freeNameBeside(beside_);
+    }
+    std::string text, problem;
+    try {
+        text = document.dump(2) + "\n";
+    } catch (const json::exception& e) {
+        message = start + "; this session's renames cannot be written as JSON: " + jsonProblem(e);
+        return Outcome::failed;
+    }
+    if (!replaceUserFile(beside_, text, Existing::replace, problem)) {
+        message = start + "; this session's renames cannot be written to " + beside_ + ": " + problem;
+        return Outcome::failed;
+    }
+    message = start + "; the site with this session's renames is in " + beside_;
+    return Outcome::keptBeside;
 }
 
 }  // namespace vrelhost

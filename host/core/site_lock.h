@@ -2,8 +2,10 @@
 // renames are overwritten by another's saves.
 //
 // The lock is the file SITE.lock beside the site (beside the file a link
-// leads to, so every name of one site takes the same lock), created exclusively and
-// holding the process id and host name of its session. A second session is
+// leads to, so every name of one site takes the same lock; a site with more
+// than one hard link is refused before it is locked), created exclusively and
+// holding the process id, host name and start time of its session; a lock
+// whose process id now belongs to another program is stale. A second session is
 // refused, and told who holds the site. The lock goes when the object goes,
 // and when Ctrl-C, SIGTERM or SIGHUP ends the process (signal_cleanup.h). A
 // process killed outright (SIGKILL, a power cut) leaves it behind: the
@@ -19,8 +21,11 @@ namespace vrelhost {
 
 class SiteLock {
 public:
-    // The lock on `sitePath`, or nothing with `error` naming the holder.
-    static std::unique_ptr<SiteLock> take(const std::string& sitePath, std::string& error);
+    // The lock on `sitePath`, or nothing with `error` naming the holder and
+    // ending with `refusal` (what is therefore not done). Every writer of a
+    // site takes it: a session, and --write-site.
+    static std::unique_ptr<SiteLock> take(const std::string& sitePath, std::string& error,
+                                          const std::string& refusal = "this one does not start");
     ~SiteLock();
     SiteLock(const SiteLock&) = delete;
     SiteLock& operator=(const SiteLock&) = delete;

@@ -32,6 +32,9 @@ struct SiteProfile {
     std::string defaultLibrary;  // the library file looked for where vrel-host's build puts it
     std::string libraryPath;     // when set: the library loaded as it is, not looked for
     std::string panelFolder;     // when set: the panel files; else looked for likewise
+    // The files a profile file named for its default site and demo (read with
+    // it): a session never writes over them. Empty for a built-in profile.
+    std::string siteFile, demoFile;
     std::function<nlohmann::json()> defaultSite;  // the site document run without a site file
     std::function<std::string()> demo;            // operator lines of the demo (none: no demo)
     // The demo for two or more operator positions, its lines addressed with

@@ -39,7 +39,8 @@ std::vector<Rename> renamesBetween(const std::vector<Device>& before, const std:
 }
 
 std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& renames,
-                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames) {
+                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames,
+                        const std::string& keptBeside) {
     std::string text = "\n* The tour is over. What it left behind:\n";
     if (renames.empty()) text += "*   renamed: nothing\n";
     for (const Rename& r : renames) {
@@ -61,8 +62,10 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
         text += "*   saved: nowhere; the default site lives in memory only. To keep renames, write a site file "
                 "with --write-site FILE and run with --site FILE\n";
     } else if (unsavedRenames > 0) {
-        text += "*   saved: NOT all; " + std::to_string(unsavedRenames) + " rename(s) could not be written to " +
-                siteFile + " (vrel-host's message says why)\n";
+        text += "*   saved: NOT all; " + std::to_string(unsavedRenames) +
+                " rename(s) could not be written to " + siteFile +
+                (keptBeside.empty() ? " (vrel-host's message says why)\n"
+                                    : "; another program changed it, and they are in " + keptBeside + "\n");
     } else {
         text += "*   saved: in " + siteFile + ", written after each rename\n";
     }
@@ -71,6 +74,8 @@ std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& r
 
 std::optional<int> runTour(const SimulationSettings& settings, std::ostream& screen, std::string& error) {
     const SiteProfile& profile = *settings.profile;
+    // The site is checked before the tour says a word about it.
+    if (!Simulation::checkSite(settings, error)) return std::nullopt;
     if (!profile.tourOpening.empty()) screen << "* " << profile.tourOpening << "\n" << std::flush;
     std::unique_ptr<Simulation> simulation = Simulation::start(settings, error);
     if (!simulation) return std::nullopt;
@@ -80,10 +85,11 @@ std::optional<int> runTour(const SimulationSettings& settings, std::ostream& scr
     std::istringstream lines(positions ? profile.positionsDemo() : profile.demo ? profile.demo() : "");
     simulation->runLines(lines, false, "demo");
     const int unsaved = simulation->unsavedRenames();
+    const std::string beside = simulation->renamesKeptBeside();
     // The script is destroyed first, so its last lines come before the summary.
     const int status = simulation->finish();
     screen << tourSummary(profile, renamesBetween(before, simulation->devices()), simulation->devices(),
-                          settings.siteFile, unsaved)
+                          settings.siteFile, unsaved, beside)
            << std::flush;
     return status;
 }

@@ -19,9 +19,11 @@ namespace vrelhost {
 std::vector<Rename> renamesBetween(const std::vector<Device>& before, const std::vector<Device>& after);
 
 // The closing summary, one "* " line each. `siteFile` is empty when the
-// session ran on the profile's default site.
+// session ran on the profile's default site; `keptBeside` names the file the
+// renames the site file could not take went to, if any.
 std::string tourSummary(const SiteProfile& profile, const std::vector<Rename>& renames,
-                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames);
+                        const std::vector<Device>& devices, const std::string& siteFile, int unsavedRenames,
+                        const std::string& keptBeside = std::string());
 
 // Starts the session of `settings` (its profile's demo), runs the tour and
 // returns the session's exit status; nothing, with `error` saying why, when

@@ -43,41 +43,60 @@ bool Transcript::folds(const std::string& line) {
     return true;
 }
 
+void Transcript::tell(const std::string& line) {
+    if (listener_) listener_(prefix_ + escapeText(line));
+}
+
+// Once a line could not be written, nothing more is: a transcript with a
+// hole in the middle would pass for a whole one.
+void Transcript::checkStream() {
+    if (out_ || failed_) return;
+    failed_ = true;
+    if (onFailure_) onFailure_();
+}
+
 void Transcript::write(const std::string& line) {
-    if (folds(line)) return;
+    if (failed_ || folds(line)) return;
     tell(line);
     flush();
     yieldStream();
-    out_ << prefix_ << line << '\n';
+    // Every text in the line escaped: one record per line, whatever a name holds.
+    const std::string shown = escapeText(line);
+    out_ << prefix_ << shown << '\n';
     // Each line goes out whole and at once: the console often shares its
     // terminal or log with standard error, where the script writes its debug
     // lines unbuffered, so a debug line follows the command it belongs to;
     // and a file being followed (tail -f) or a session ended by a signal
     // holds every line written so far.
     out_.flush();
-    if (!out_) failed_ = true;
-    if (messages_ && form_ == Form::exact && line.compare(0, 1, "!") == 0) *messages_ << line << '\n' << std::flush;
+    checkStream();
+    if (messages_ && form_ == Form::exact && line.compare(0, 1, "!") == 0)
+        *messages_ << shown << '\n' << std::flush;
 }
 
 void Transcript::flush() {
     if (run_.empty()) return;
     std::vector<Read> run;
     run.swap(run_);
+    if (failed_) return;
     if (run.size() <= 2) {
         for (const Read& r : run) {
-            out_ << prefix_ << "> " << r.command << '\n';
-            if (!r.answer.empty()) out_ << prefix_ << r.answer << '\n';
+            out_ << prefix_ << escapeText("> " + r.command) << '\n';
+            if (!r.answer.empty()) out_ << prefix_ << escapeText(r.answer) << '\n';
         }
         out_.flush();
-        if (!out_) failed_ = true;
+        checkStream();
         return;
     }
     ReadKey last;
     readKey(run.back().command, last);
-    out_ << prefix_ << "> " << run.front().command << " ... " << last.index << "  (" << run.size()
-         << " reads, first "
-         << run.front().answer << ", last " << run.back().answer << ")\n" << std::flush;
-    if (!out_) failed_ = true;
+    out_ << prefix_
+         << escapeText("> " + run.front().command + " ... " + std::to_string(last.index) + "  (" +
+                       std::to_string(run.size()) + " reads, first " + run.front().answer + ", last " +
+                       run.back().answer + ")")
+         << '\n'
+         << std::flush;
+    checkStream();
 }
 
 void Transcript::sent(const std::string& command) {
@@ -130,7 +149,7 @@ void Transcript::note(const std::string& message) { write("! " + message); }
 void Transcript::protocolError(const std::string& message) { write("!! protocol error: " + message); }
 
 void Transcript::narration(const std::string& sentence) {
-    if (form_ == Form::console && !folding_) {
+    if (form_ == Form::console && !folding_ && !failed_) {
         flush();
         yieldStream();
         out_ << '\n';
@@ -151,10 +170,12 @@ void Transcript::endFold(const std::string& what) {
     std::string counted = std::to_string(foldedLines_) + " lines";
     if (foldedReads_ > 0) counted += ", " + std::to_string(foldedReads_) + " of them database reads";
     // Not a line of the session: the listener, which sees the exact form, is not told.
+    if (failed_) return;
     yieldStream();
-    out_ << prefix_ << "* " << what << ": " << counted << ", folded (--transcript FILE keeps every line)\n"
+    out_ << prefix_ << "* " << escapeText(what) << ": " << counted
+         << ", folded (--transcript FILE keeps every line)\n"
          << std::flush;
-    if (!out_) failed_ = true;
+    checkStream();
 }
 
 }  // namespace vrelhost

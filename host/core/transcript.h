@@ -10,7 +10,9 @@
 //   !! protocol error: ...   the script broke the host protocol
 //   * SENTENCE  narration: a sentence of the story a scenario tells (say)
 //
-// The exact form goes to a transcript file. The console form is the same,
+// Every line is one record: the texts in it are escaped as
+// transcript_format.h's escapeText says, in the file, on the console and for
+// the listener alike. The exact form goes to a transcript file. The console form is the same,
 // except that a run of database reads of one database (RN d db 1, 2, 3 ...)
 // is folded into one line, a narration line has a blank line before it, and
 // a fold (beginFold .. endFold, an interactive start-up) shows only its
@@ -63,6 +65,9 @@ public:
     // Whether a line could not be written (a full disk): the transcript is
     // then incomplete, and the session must not end as a success.
     bool failed() const { return failed_; }
+    // Called once, at the first line that could not be written; no line is
+    // written after it.
+    void onFailure(std::function<void()> hook) { onFailure_ = std::move(hook); }
 
     using Listener = std::function<void(const std::string& line)>;
     void listen(Listener listener) { listener_ = std::move(listener); }
@@ -86,9 +91,8 @@ private:
         std::string answer;  // the "=" or "-" line, empty until it arrives
     };
     void write(const std::string& line);
-    void tell(const std::string& line) {
-        if (listener_) listener_(prefix_ + line);
-    }
+    void tell(const std::string& line);
+    void checkStream();
     void yieldStream() {
         if (beforeWriting_) beforeWriting_();
     }
@@ -102,6 +106,7 @@ private:
     Listener listener_;
     std::string prefix_;
     std::function<void()> beforeWriting_;
+    std::function<void()> onFailure_;
     std::ostream* messages_ = nullptr;
     bool failed_ = false;
     bool folding_ = false;

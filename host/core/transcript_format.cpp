@@ -1,13 +1,86 @@
 #include "transcript_format.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace vrelhost {
 namespace {
 
 const std::string createStart = "create \"";
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace
+
+std::string escapeText(const std::string& text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char byte : text) {
+        const unsigned char c = static_cast<unsigned char>(byte);
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7f)
+                    out += std::string("\\x") + digits[c >> 4] + digits[c & 0x0f];
+                else
+                    out += byte;
+        }
+    }
+    return out;
+}
+
+bool unescapeText(const std::string& escaped, std::string& text) {
+    text.clear();
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '\\') {
+            text += escaped[i];
+            continue;
+        }
+        if (++i == escaped.size()) return false;
+        switch (escaped[i]) {
+            case '\\':
+                text += '\\';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'x': {
+                const int high = i + 2 < escaped.size() ? hexDigit(escaped[i + 1]) : -1;
+                const int low = high >= 0 ? hexDigit(escaped[i + 2]) : -1;
+                if (low < 0) return false;
+                text += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return true;
+}
 
 std::string instancePrefix(int instance) {
     return "[" + std::to_string(instance) + "] ";
@@ -58,6 +131,37 @@ std::optional<std::string> parseCreationLine(const std::string& body) {
     if (body.size() < start.size() + 1 || body.compare(0, start.size(), start) != 0 || body.back() != '"')
         return std::nullopt;
     return body.substr(start.size(), body.size() - start.size() - 1);
+}
+
+namespace {
+const std::string copyStart = "% site copy ", copyFingerprint = ", fingerprint ";
+}  // namespace
+
+// FNV-1a, 64 bits, and the size: enough to tell a copy from another file;
+// nothing here guards against a forger.
+std::string fingerprintOf(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (int shift = 60; shift >= 0; shift -= 4) hex += digits[(hash >> shift) & 0x0f];
+    return std::to_string(text.size()) + "-" + hex;
+}
+
+std::string siteCopyLine(const std::string& copy, const std::string& text) {
+    return copyStart + copy + copyFingerprint + fingerprintOf(text);
+}
+
+bool parseSiteCopyLine(const std::string& body, std::string& copy, std::string& fingerprint) {
+    const std::size_t at = body.rfind(copyFingerprint);
+    if (body.compare(0, copyStart.size(), copyStart) != 0 || at == std::string::npos || at < copyStart.size())
+        return false;
+    copy = body.substr(copyStart.size(), at - copyStart.size());
+    fingerprint = body.substr(at + copyFingerprint.size());
+    return !copy.empty() && !fingerprint.empty();
 }
 
 bool isFoldedReads(const std::string& body) {

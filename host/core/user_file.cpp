@@ -36,6 +36,23 @@ std::string notOrdinary(mode_t mode) {
     return std::string("it is ") + what + ", not an ordinary file";
 }
 
+// The first `size` bytes of an ordinary file (fewer when it is shorter).
+std::string beginningOf(const std::string& path, std::size_t size) {
+    std::string text(size, '\0');
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) return "\x01unreadable";
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, &text[got], size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    text.resize(got);
+    return text;
+}
+
 std::string failed(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 std::string existsMessage(const std::string& path) {
@@ -208,6 +225,10 @@ bool mayWriteUserFile(const std::string& path, Existing existing, std::string& p
         problem = notOrdinary(info.st_mode);
         return false;
     }
+    if (isSessionLock(path)) {
+        problem = "it is the lock of a vrel-host session, which only that session may remove; never replaced";
+        return false;
+    }
     if (existing == Existing::keep) {
         problem = existsMessage(path);
         return false;
@@ -220,10 +241,16 @@ bool replaceUserFile(const std::string& path, const std::string& text, Existing 
     const std::string target = targetOf(path);
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // A rename puts a new file in place of one name only: the others would keep the old file.
+    if (replacing && old.st_nlink > 1) {
+        problem = hardLinksMessage(old.st_nlink);
+        return false;
+    }
 
     // A name of its own for every save, so two processes saving the same file
-    // never write into one temporary file.
-    std::string temporary = target + ".tmp.XXXXXX";
+    // never write into one temporary file; one no user would pick, so that
+    // the clean-up after a killed save never takes a user's file.
+    std::string temporary = target + temporaryInfix + "XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         problem = failed("cannot create a temporary file beside it");
@@ -291,10 +318,27 @@ std::unique_ptr<std::ostream> createUserFile(const std::string& path, Existing e
     return std::make_unique<FileStream>(fd);
 }
 
-std::vector<std::string> staleTemporariesOf(const std::string& target) {
+std::string hardLinksMessage(unsigned long links) {
+    return "it has " + std::to_string(links) +
+           " hard links (names); replacing it would leave the other names with the old file, so it is "
+           "refused "
+           "(keep one name and make the others symbolic links, ln -s, which work)";
+}
+
+bool isSessionLock(const std::string& path) {
+    constexpr const char ending[] = ".lock";
+    if (path.size() < sizeof ending ||
+        path.compare(path.size() - (sizeof ending - 1), std::string::npos, ending) != 0)
+        return false;
+    std::string text, problem;
+    return readUserFile(path, text, problem, 4096) && text.compare(0, 4, "pid ") == 0 &&
+           text.find("\nhost ") != std::string::npos;
+}
+
+std::vector<std::string> staleTemporariesOf(const std::string& target, const std::string& contentStart) {
     std::vector<std::string> found;
     const std::string folder = folderOf(target);
-    const std::string stem = nameOf(target) + ".tmp.";
+    const std::string stem = nameOf(target) + temporaryInfix;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return found;
     while (const dirent* entry = ::readdir(dir)) {
@@ -305,7 +349,10 @@ std::vector<std::string> staleTemporariesOf(const std::string& target) {
             suffix = suffix && std::isalnum(static_cast<unsigned char>(name[i]));
         struct stat info {};
         const std::string path = (folder == "/" ? "" : folder) + "/" + name;
-        if (suffix && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) found.push_back(path);
+        if (!suffix || ::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        // Ours only if it begins as a save begins (or is empty: killed before its first byte).
+        const std::string text = beginningOf(path, contentStart.size());
+        if (contentStart.compare(0, text.size(), text) == 0) found.push_back(path);
     }
     ::closedir(dir);
     return found;

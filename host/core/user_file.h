@@ -9,13 +9,15 @@
 //  - A symbolic link is followed: the file it points at is what is read,
 //    locked and replaced, and the link stays a link.
 //  - A file is replaced atomically beside its target: written to
-//    TARGET.tmp.XXXXXX, flushed to the disk, renamed over the target, and the
+//    TARGET.vrel-host-save.XXXXXX, flushed to the disk, renamed over the target, and the
 //    folder flushed too, so the target is always either the old or the new
 //    whole file. The replacement keeps the old file's mode, and its owner and
 //    group where the process may set them.
 //  - A read stops at a limit no real file of this kind reaches, with a clear
 //    message, rather than filling the memory with an endless file.
-//  - An existing file is replaced only when the caller says so (--force).
+//  - An existing file is replaced only when the caller says so (--force),
+//    never a session's lock, and never a file with more than one hard link
+//    (a rename would split them).
 //
 // Every function that can fail returns false (or null) with `problem` set to
 // a phrase that follows the file's name in a message, for example
@@ -67,9 +69,21 @@ bool replaceUserFile(const std::string& path, const std::string& text, Existing 
 // write or a flush fails; every flush reaches the file at once.
 std::unique_ptr<std::ostream> createUserFile(const std::string& path, Existing existing, std::string& problem);
 
+// What every temporary file of a replacement is named: TARGET, this, and six
+// letters or digits.
+constexpr const char temporaryInfix[] = ".vrel-host-save.";
+
 // The temporary files a save of `target` leaves when the process is killed
-// in the middle of it: TARGET.tmp. and six letters or digits, ordinary files.
-std::vector<std::string> staleTemporariesOf(const std::string& target);
+// in the middle of it: named as above, ordinary files, empty or beginning
+// with `contentStart` (what every save of such a file begins with).
+std::vector<std::string> staleTemporariesOf(const std::string& target, const std::string& contentStart);
+
+// Whether `path` is a session's lock (SITE.lock, "pid N" and "host H" in it),
+// which no writer replaces.
+bool isSessionLock(const std::string& path);
+
+// Why a file with `links` hard links is not replaced.
+std::string hardLinksMessage(unsigned long links);
 
 // A name beside `path` that nothing has yet, to suggest when `path` exists
 // ("run.log" -> "run-2.log").

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+#include "text_lines.h"
+
 namespace validator {
 namespace {
 
@@ -27,15 +29,10 @@ std::string readAll(std::FILE* f) {
     return text;
 }
 
+// The lines that say something: an empty one carries nothing.
 std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start) out.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    std::vector<std::string> out = vrelhost::linesOf(text);
+    out.erase(std::remove(out.begin(), out.end(), std::string()), out.end());
     return out;
 }
 

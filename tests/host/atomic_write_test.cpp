@@ -86,7 +86,7 @@ TEST_F(AtomicWrite, TheTextIsOnTheDiskBeforeTheRenameAndTheFolderAfterIt) {
     EXPECT_EQ(contents(path), "new");
     ASSERT_EQ(watch.calls.size(), 3u) << ::testing::PrintToString(watch.calls);
     const std::string& renamed = watch.calls[1];
-    ASSERT_EQ(renamed.rfind("rename " + path + ".tmp.", 0), 0u) << renamed;
+    ASSERT_EQ(renamed.rfind("rename " + path + ".vrel-host-save.", 0), 0u) << renamed;
     const std::string temporary = renamed.substr(7, renamed.find(' ', 7) - 7);
     EXPECT_EQ(renamed, "rename " + temporary + " " + path);
     EXPECT_EQ(watch.calls[0], "fsync " + temporary) << "the temporary must reach the disk before it is renamed";
@@ -106,7 +106,7 @@ TEST_F(AtomicWrite, AFailedFlushIsNoSaveAndNothingIsRenamed) {
     watch.failFsyncs = 1;
     std::string problem;
     EXPECT_FALSE(replaceUserFile(path, "new", Existing::replace, problem));
-    EXPECT_EQ(problem.rfind("cannot flush " + path + ".tmp.", 0), 0u) << problem;
+    EXPECT_EQ(problem.rfind("cannot flush " + path + ".vrel-host-save.", 0), 0u) << problem;
     EXPECT_EQ(watch.calls.size(), 1u) << ::testing::PrintToString(watch.calls);
     EXPECT_EQ(contents(path), "old");
     EXPECT_EQ(filesIn(files.folder), std::set<std::string>{"site.json"});

@@ -5,12 +5,12 @@
 // ended by a signal or made on a site that changed since, a panel folder
 // that is not there, and what a killed save left behind.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "host_process.h"
@@ -286,14 +286,28 @@ TEST_F(HostFiles, AMissingPanelFolderIsRefusedBeforeTheScriptStarts) {
     EXPECT_FALSE(exists(at("run.log")));
     EXPECT_EQ(run({"--panels", site, at("show.txt")}, messages), 1);
     EXPECT_NE(said().find("the panel folder " + site + " is not a folder"), std::string::npos) << said();
+    // A profile's library that is not there: the message names the profile too.
+    write("profile.json", json{{"name", "mine"},
+                               {"library", "libmissing.so"},
+                               {"roles", {"names"}},
+                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"},
+                               {"site", site}}
+                              .dump());
+    EXPECT_EQ(run({"--profile", at("profile.json"), at("show.txt")}, messages), 1);
+    EXPECT_NE(
+        said().find("libmissing.so: No such file or directory (the script library of the profile mine;"),
+        std::string::npos)
+        << said();
 }
 
 // What a save killed half-way leaves beside the site goes with the next
-// session that holds it, and that session says so; nothing else is touched.
+// session that holds it, and that session says so; a user's own files that
+// merely look alike (SITE.tmp.backup, SITE.tmp.Friday) are never touched.
 TEST_F(HostFiles, TheNextSessionRemovesWhatAKilledSaveLeftAndSaysSo) {
-    const char* leftovers[] = {"site.json.tmp.Ab12Cd", "site.json.tmp.zzzzzz"};
-    const char* others[] = {"site.json.tmp.keep", "site.json.tmp.keepme2", "other.json.tmp.Ab12Cd", "notes.txt"};
-    for (const char* name : leftovers) write(name, "{ half a site");
+    const char* leftovers[] = {"site.json.vrel-host-save.Ab12Cd", "site.json.vrel-host-save.zzzzzz"};
+    const char* others[] = {"site.json.tmp.backup", "site.json.tmp.Friday", "site.json.tmp.Ab12Cd",
+                            "other.json.vrel-host-save.Ab12Cd", "notes.txt"};
+    for (const char* name : leftovers) write(name, "{\n  \"devices\": [\n    {");
     for (const char* name : others) write(name, "mine");
     write("show.txt", "show 1\n");
     ASSERT_EQ(run({"--site", site, at("show.txt")}, messages), 0) << said();
@@ -304,24 +318,135 @@ TEST_F(HostFiles, TheNextSessionRemovesWhatAKilledSaveLeftAndSaysSo) {
         << said();
     // A replay only reads the site and holds no lock: it leaves them alone.
     ASSERT_EQ(run({"--site", site, "--transcript", at("run.log"), at("show.txt")}, messages), 0) << said();
-    for (const char* name : leftovers) write(name, "{ half a site");
+    for (const char* name : leftovers) write(name, "");
     ASSERT_EQ(run({"--replay", at("run.log"), "--site", site}, messages), 0) << said();
     for (const char* name : leftovers) EXPECT_TRUE(exists(at(name))) << name;
 }
 
-// A disk that fills while the session runs: the transcript is incomplete,
-// and the session says so and ends with status 1.
-TEST_F(HostFiles, ATranscriptThatCannotBeWrittenFailsTheSession) {
+// A name that holds a line break, a carriage return or a NUL (from a site
+// file) stays inside its line: it forges no operator line and no !! line,
+// and the transcript replays.
+TEST_F(HostFiles, ANameWithALineBreakForgesNoLineAndReplays) {
+    json document = siteDocument();
+    document["devices"][2]["databases"]["1"][0] =
+        std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") + '\0' + "y";
+    writeSite(document);
     write("show.txt", "show 1\n");
-    EXPECT_EQ(run({"--transcript", at("run.log"), at("show.txt")}, messages,
-                  [] {
+    EXPECT_EQ(run({"--site", site, "--transcript", at("run.log"), at("show.txt")}, messages), 0) << said();
+    const std::string text = contents(at("run.log"));
+    EXPECT_NE(text.find("x\\n# 1: press 1 Select_5\\n!! protocol error: fake\\r\\x00y"), std::string::npos);
+    EXPECT_EQ(text.find("\n!! protocol error: fake"), std::string::npos) << "a forged line";
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(run({"--replay", at("run.log")}, messages), 0) << said();
+    // On the console too.
+    EXPECT_EQ(run({"--site", site, at("show.txt")}, messages), 0) << said();
+    EXPECT_EQ(said().find("\n!! protocol error: fake"), std::string::npos) << said();
+}
+
+// Another program changed the site under a session (a backup copied back):
+// said at once, the file keeps that change, the session's renames go to a
+// file beside it that the closing message names, and the session fails.
+TEST_F(HostFiles, AnOutsideChangeIsNeverOverwritten) {
+    HostProcess host({"--site", site, "--transcript", at("run.log")}, messages);
+    host.say(renameLines(5, "Q"));
+    ASSERT_TRUE(eventually([&] { return contents(site).find("\"CAMQ\"") != std::string::npos; })) << said();
+    json document = siteDocument();
+    document["devices"][2]["databases"]["1"][4] = "Backup";
+    document["devices"][2]["databases"]["1"][5] = "Outside";
+    writeSite(document);
+    host.say(renameLines(6, "Y") + "show 1\n");
+    ASSERT_TRUE(eventually([&] {
+        return said().find("! site file " + site + " was changed") != std::string::npos;
+    })) << "not said at once:\n"
+        << said();
+    host.closeInput();
+    const int status = host.wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << said();
+    EXPECT_NE(contents(site).find("\"Outside\""), std::string::npos) << "the outside change was overwritten";
+    EXPECT_NE(contents(at("site-unsaved.json")).find("\"CAMY\""), std::string::npos) << said();
+    EXPECT_NE(said().find(at("site-unsaved.json")), std::string::npos) << said();
+}
+
+// --force replaces the file the user named, and nothing else: never a
+// session's lock, never a panel file the script loads, never a copy of the
+// site reached through a link; --site-copy names the copy.
+TEST_F(HostFiles, ForceReplacesOnlyWhatTheUserNamed) {
+    write("show.txt", "show 1\n");
+    HostProcess holder({"--site", site}, messages);
+    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << said();
+    const std::string lock = contents(site + ".lock");
+    const std::string second = at("second");
+    EXPECT_EQ(run({"--transcript", site + ".lock", "--force", at("show.txt")}, second), 1);
+    EXPECT_NE(contents(second).find("the lock of a vrel-host session"), std::string::npos)
+        << contents(second);
+    EXPECT_EQ(contents(site + ".lock"), lock);
+    holder.closeInput();
+    ASSERT_EQ(holder.wait(), 0) << said();
+
+    std::filesystem::copy(std::string(VREL_HOST_FOLDER) + "/panels", at("panels"));
+    const std::string panel = contents(at("panels/Selector.vrel_ui"));
+    EXPECT_EQ(run({"--panels", at("panels"), "--transcript", at("panels/Selector.vrel_ui"), "--force",
+                   at("show.txt")},
+                  messages),
+              1);
+    EXPECT_NE(said().find("is in the panel folder"), std::string::npos) << said();
+    EXPECT_TRUE(contents(at("panels/Selector.vrel_ui")) == panel) << "the panel file was replaced";
+
+    write("elsewhere.txt", "mine");
+    ASSERT_EQ(::symlink(at("elsewhere.txt").c_str(), at("run.log.site.json").c_str()), 0);
+    EXPECT_EQ(run({"--site", site, "--transcript", at("run.log"), "--force", at("show.txt")}, messages), 1);
+    EXPECT_NE(said().find("it is a symbolic link"), std::string::npos) << said();
+    EXPECT_NE(said().find("--site-copy FILE"), std::string::npos) << said();
+    EXPECT_EQ(contents(at("elsewhere.txt")), "mine");
+    EXPECT_EQ(
+        run({"--site", site, "--transcript", at("run.log"), "--site-copy", at("start.json"), at("show.txt")},
+            messages),
+        0)
+        << said();
+    EXPECT_EQ(contents(at("start.json")), contents(site));
+    EXPECT_EQ(run({"--replay", at("run.log")}, messages), 0) << said();
+    EXPECT_NE(said().find("replaying on " + at("start.json")), std::string::npos) << said();
+
+    // The site a profile file names is read with it, and never written over.
+    write("profile.json", json{{"name", "mine"},
+                               {"library", KELVANE_LIBRARY},
+                               {"roles", {"names"}},
+                               {"panels", std::string(VREL_HOST_FOLDER) + "/panels"},
+                               {"site", at("start.json")}}
+                              .dump());
+    const std::string start = contents(at("start.json"));
+    EXPECT_EQ(
+        run({"--profile", at("profile.json"), "--transcript", at("start.json"), "--force", at("show.txt")},
+            messages),
+        1);
+    EXPECT_NE(said().find("the profile's site is " + at("start.json")), std::string::npos) << said();
+    EXPECT_TRUE(contents(at("start.json")) == start) << "the profile's site was replaced";
+}
+
+// A disk that fills while the session runs: the first line that cannot be
+// written ends the session there, said at once; the renames after it never
+// run; and a replay of the cut transcript says it was cut.
+TEST_F(HostFiles, ATranscriptThatCannotBeWrittenEndsTheSessionThere) {
+    write("rename.txt", renameLines(5, "Q") + renameLines(6, "Y"));
+    ASSERT_EQ(run({"--transcript", at("whole.log"), at("rename.txt")}, messages), 0) << said();
+    const std::string whole = contents(at("whole.log"));
+    const rlim_t room = whole.find("# 3: ") + 10;  // the start-up and two lines, then the disk is full
+    ASSERT_EQ(run({"--write-site", site, "--force"}, messages), 0);
+    const std::string before = contents(site);
+    EXPECT_EQ(run({"--site", site, "--transcript", at("run.log"), at("rename.txt")}, messages,
+                  [room] {
                       signal(SIGXFSZ, SIG_IGN);
-                      const rlimit small{4096, 4096};
+                      const rlimit small{room, room};
                       setrlimit(RLIMIT_FSIZE, &small);
                   }),
               1);
-    EXPECT_NE(said().find("cannot write the transcript " + at("run.log") + "; it is incomplete"), std::string::npos)
+    EXPECT_NE(said().find("cannot write the transcript " + at("run.log") +
+                          ": File too large; the session ends here"),
+              std::string::npos)
         << said();
+    EXPECT_EQ(contents(site), before) << "a rename ran after the transcript failed";
+    EXPECT_EQ(run({"--replay", at("run.log"), "--site", site}, messages), 1);
+    EXPECT_NE(said().find("the transcript's last line is incomplete"), std::string::npos) << said();
 }
 
 }  // namespace

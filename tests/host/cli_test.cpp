@@ -2,10 +2,10 @@
 // disk while a session waits for input, a lock left behind, and paths that
 // would destroy a file when given twice.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <pty.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "host_process.h"
@@ -93,11 +93,96 @@ TEST_F(HostCli, AFileNamedTwiceOrAnExistingSiteIsNotOverwritten) {
         EXPECT_EQ(contents(site), before) << contents(messages);
     }
     EXPECT_NE(contents(messages).find("--force"), std::string::npos);
+    // Two hard links are two names of one site: a save would split them.
+    EXPECT_EQ(run({"--site", folder + "/linked.json", folder + "/s.txt"}, messages), 1);
+    EXPECT_NE(contents(messages).find("it has 2 hard links"), std::string::npos) << contents(messages);
+    ASSERT_EQ(unlink((folder + "/linked.json").c_str()), 0);
     write("renamed.txt", "press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
     ASSERT_EQ(run({"--site", site, folder + "/renamed.txt"}, messages), 0) << contents(messages);
     ASSERT_NE(contents(site), before);
     EXPECT_EQ(run({"--write-site", site, "--force"}, messages), 0) << contents(messages);
     EXPECT_EQ(contents(site), before);
+}
+
+// Every writer of a site takes its lock: --write-site --force does not
+// replace a site a session holds (its renames would be gone).
+TEST_F(HostCli, WriteSiteIsRefusedWhileASessionHoldsTheSite) {
+    HostProcess session({"--site", site}, messages);
+    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << contents(messages);
+    session.say("press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
+    ASSERT_TRUE(eventually([&] { return contents(site).find("\"CAM5Q\"") != std::string::npos; }))
+        << contents(messages);
+    const std::string second = folder + "/second";
+    EXPECT_EQ(run({"--write-site", site, "--force"}, second), 1);
+    EXPECT_NE(contents(second).find("in use by another vrel-host session (process " +
+                                    std::to_string(session.pid())),
+              std::string::npos)
+        << contents(second);
+    EXPECT_NE(contents(site).find("\"CAM5Q\""), std::string::npos) << "the session's rename is gone";
+    session.closeInput();
+    EXPECT_EQ(session.wait(), 0) << contents(messages);
+}
+
+// A lock whose process id now belongs to another program is stale, and said so.
+TEST_F(HostCli, ALockWhoseProcessIdIsAnotherProgramsIsCalledStale) {
+    const pid_t other = fork();
+    if (other == 0) {
+        execlp("sleep", "sleep", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    std::ofstream(site + ".lock") << "pid " << other << "\nhost " << host << "\n";
+    write("show.txt", "show 1\n");
+    EXPECT_EQ(run({"--site", site, folder + "/show.txt"}, messages), 1);
+    kill(other, SIGKILL);
+    waitpid(other, nullptr, 0);
+    EXPECT_NE(contents(messages).find("a stale lock " + site + ".lock"), std::string::npos)
+        << contents(messages);
+    EXPECT_NE(contents(messages).find("now belongs to another program: sleep 30"), std::string::npos)
+        << contents(messages);
+}
+
+// The console piped into a program that stops reading (grep -m1): with
+// SIGPIPE as it comes, and ignored (a write then fails with EPIPE), the
+// session ends as SIGTERM ends it: the lock removed, what was not run said,
+// a status that is not 0.
+TEST_F(HostCli, AConsoleWhoseReaderHasGoneEndsTheSessionCleanly) {
+    std::string scenario;
+    for (int i = 0; i < 200; ++i) scenario += "show 1\n";
+    write("many.txt",
+          scenario + "press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
+    for (const bool ignored : {false, true}) {
+        int output[2];
+        ASSERT_EQ(pipe(output), 0);
+        const std::string errors = folder + "/errors";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(output[1], STDOUT_FILENO);
+            close(output[0]);
+            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(err, STDERR_FILENO);
+            if (chdir(VREL_HOST_FOLDER) != 0) _exit(126);
+            signal(SIGPIPE, ignored ? SIG_IGN : SIG_DFL);
+            execHost({"--site", site, folder + "/many.txt"});
+        }
+        close(output[1]);
+        char chunk[4096];
+        ASSERT_GT(read(output[0], chunk, sizeof chunk), 0);  // the first match, then the reader goes
+        close(output[0]);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        if (ignored)
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << contents(errors);
+        else
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status << contents(errors);
+        EXPECT_FALSE(exists(site + ".lock")) << "ignored " << ignored;
+        EXPECT_NE(contents(errors).find(ignored ? "its reader has gone" : "ended by SIGPIPE"),
+                  std::string::npos)
+            << contents(errors);
+        EXPECT_NE(contents(errors).find("not run"), std::string::npos) << contents(errors);
+        EXPECT_EQ(contents(site).find("\"CAM5Q\""), std::string::npos) << "a line ran after the console went";
+    }
 }
 
 }  // namespace
@@ -228,7 +313,35 @@ TEST(HostPrompt, LettersOutsideAsciiArriveByteForByteInAnyLocale) {
         EXPECT_NE(contents(site).find("\"Caf\xc3\xa9\""), std::string::npos) << "the name as typed, saved";
     }
 }
+
+// In the C locale (and any other), a byte the terminal sends that is no
+// character of its character set still reaches the keyboard as typed: e9 74
+// e9 (Latin-1 "éé" around a t) was saved as "t".
+TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) {
+    TempFolder temp{"vrel-prompt-test"};
+    const std::string site = temp.path() + "/site.json", log = temp.path() + "/run.log";
+    ASSERT_EQ(run({"--write-site", site}, temp.path() + "/messages"), 0);
+    int terminal = -1;
+    const pid_t pid = onTerminal(terminal, {"--site", site, "--transcript", log}, "C");
+    ASSERT_GE(pid, 0);
+    std::string seen;
+    ASSERT_TRUE(readUntil(terminal, seen, "vrel> ")) << seen;
+    for (const std::string line :
+         {"press 1 Name_Editor", "press 2 SrcName index=5", "key backspace", "key backspace", "key backspace",
+          "key backspace", "type \xe9t\xe9", "key return", "press 2 Update", "quit"}) {
+        const std::size_t mark = seen.size();
+        ASSERT_TRUE(typeIn(terminal, line + "\r"));
+        if (line == "quit") break;
+        ASSERT_TRUE(readUntil(terminal, seen, "vrel> ", mark)) << seen.substr(mark);
+    }
+    EXPECT_TRUE(endedWell(pid, terminal));
+    EXPECT_NE(contents(log).find(": type \xe9t\xe9\n"), std::string::npos) << contents(log);
+    EXPECT_NE(contents(site).find(R"("bytes": "e974e9")"), std::string::npos) << "the name as typed, saved";
+}
 #else
+TEST(HostPrompt, BytesOfNoCharacterSetArriveAsTyped) {
+    GTEST_SKIP() << "this build's prompt has no line editing";
+}
 TEST(HostPrompt, EditsCompletesAndRemembersOnATerminal) { GTEST_SKIP() << "this build's prompt has no line editing"; }
 TEST(HostPrompt, LettersOutsideAsciiArriveByteForByteInAnyLocale) {
     GTEST_SKIP() << "this build's prompt has no line editing";

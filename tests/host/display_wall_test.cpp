@@ -95,10 +95,10 @@ TEST(DisplayWall, DrawsEightNamesARowWithTheirSourceNumbers) {
     const std::string drawing = drawDisplays(state);
     EXPECT_EQ(drawing,
               "displays: name set 2 \"Studio B\", brightness 1 (Low)\n"
-              "    1 N1            2 N2            3 N3            4 N4            5 N5            6 N6            "
-              "7 N7            8 N8\n"
-              "    9 N9           10 Zwölf\\x0aX   11 N11          12 N12          13 N13          14 N14          "
-              "15 N15          16 N16\n");
+              "    1 N1          2 N2          3 N3          4 N4          5 N5          6 N6          "
+              "7 N7          8 N8\n"
+              "    9 N9         10 Zwölf\\nX   11 N11        12 N12        13 N13        14 N14        "
+              "15 N15        16 N16\n");
 }
 
 TEST(DisplayWall, FollowsEveryPositionAndIsShownAtThePrompt) {

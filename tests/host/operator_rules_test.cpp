@@ -52,7 +52,7 @@ TEST(PressRule, KeysAreOneCharacterOfAnyScriptOrNamedButNeverAControl) {
                             "\xc2\x85" /* NEL */, "\xc3\xa9x", "a\n"})
         EXPECT_FALSE(isKey(key)) << key;
     EXPECT_EQ(shownText(std::string(70, 'x')), std::string(60, 'x') + "... (70 bytes)");
-    EXPECT_EQ(shownText("a\x7f\n"), "a\\x7f\\x0a");
+    EXPECT_EQ(shownText("a\x7f\n\\"), "a\\x7f\\n\\\\");
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
              {"@3 show 1", "@3 names no position; there are @1 to @2"},
              {"@0 show 1", "@0 names no position; there are @1 to @2"},
              {"@x show 1", "@x names no position; there are @1 to @2"},
-             {"@99999999999999999999 show", "@99999999 names no position; there are @1 to @2"},
+             {"@99999999999999999999 show", "@99999999999999999999 names no position; there are @1 to @2"},
              {"@2", "@2 needs a line after it"},
              {"@2   ", "@2 needs a line after it"},
              {"@2 key tab", "\"tab\" is not a key: one character, or one of backspace, return, space"},
@@ -151,9 +151,11 @@ TEST(Positions, LinesAreAddressedOrRefusedWithTheReason) {
         EXPECT_EQ(result.outcome, Simulation::Outcome::error) << line;
         EXPECT_EQ(result.message, message) << line;
     }
-    // Numbered as scenario lines, whichever position takes them; unaddressed is position 1.
+    // Numbered as scenario lines, whichever position takes them; unaddressed
+    // is position 1. A line refused before it became one took no number.
     p.run({"show 1", "@2 say second position"});
-    EXPECT_LT(p.find("[1] # 8: show 1"), p.lines.size());
+    EXPECT_LT(p.find("[2] # 1: key tab"), p.lines.size());
+    EXPECT_LT(p.find("[1] # 2: show 1"), p.lines.size());
     EXPECT_LT(p.find("[2] * second position"), p.lines.size());
     EXPECT_EQ(p.transcript.str().find("say second"), std::string::npos) << "a say line is not echoed";
     EXPECT_NE(p.simulation->help().find("a line without @K goes to position 1"), std::string::npos);

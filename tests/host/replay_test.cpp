@@ -115,5 +115,35 @@ TEST_F(Replay, AParentAnswerThatDiffersIsNotPutDownToTheSite) {
     EXPECT_EQ(said.find("site has changed"), std::string::npos) << said;
 }
 
+// The copy beside the transcript is taken only when the transcript names it
+// and it is still that copy; a transcript cut short is said to be, not replayed.
+TEST_F(Replay, TakesOnlyTheSiteCopyTheTranscriptNamesAndNoTranscriptCutShort) {
+    ASSERT_EQ(saved.front().rfind("% site copy " + before + ", fingerprint ", 0), 0u) << saved.front();
+    std::ostringstream out;
+    EXPECT_EQ(replayTranscript(log, kelvaneSettings(), out), 0) << out.str();
+    EXPECT_NE(out.str().find("replaying on " + before), std::string::npos) << out.str();
+
+    // Remade without the copy: the copy left beside it is not this session's start.
+    std::ofstream(edited) << joined(std::vector<std::string>(saved.begin() + 1, saved.end()));
+    std::ofstream(siteCopyBeside(edited)) << contents(site);
+    out.str("");
+    EXPECT_EQ(replayTranscript(edited, kelvaneSettings(), out), 0) << out.str();
+    EXPECT_EQ(out.str().find("replaying on"), std::string::npos) << out.str();
+
+    // The copy replaced since (by the site as the session left it): refused, not taken.
+    std::ofstream(before) << contents(site);
+    out.str("");
+    EXPECT_EQ(replayTranscript(log, kelvaneSettings(), out), 1);
+    EXPECT_NE(out.str().find("it is not the copy this transcript was made with"), std::string::npos)
+        << out.str();
+
+    std::string cut = joined(saved);
+    cut.resize(cut.size() - 3);
+    std::ofstream(edited) << cut;
+    out.str("");
+    EXPECT_EQ(replayTranscript(edited, kelvaneSettings(), out), 1);
+    EXPECT_NE(out.str().find("the transcript's last line is incomplete"), std::string::npos) << out.str();
+}
+
 }  // namespace
 }  // namespace vrelhost

@@ -3,6 +3,7 @@
 // and the exit status from finish(). Also that the simulator's page lists
 // every verb, and nothing else, among its operator lines.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -98,6 +99,69 @@ TEST(Simulation, ALineFromAStreamIsBounded) {
               std::string::npos)
         << errors.str();
     EXPECT_EQ(simulation->finish(), 1);
+}
+
+// A line refused before it is a line takes no line number; a line that is
+// a line and is wrong is followed by its ! line (the browser view's actions
+// are such lines); lines left after every position quit are not run, said,
+// and fail the session.
+TEST(Simulation, RefusedLinesAreToldAndLinesAfterTheLastPositionAreNotRun) {
+    KelvaneSession session([](SimulationSettings& s) { s.instances = 2; });
+    auto& [transcript, errors, lines, error, simulation] = session;
+    ASSERT_TRUE(simulation) << error;
+    const Simulation::LineResult far = simulation->runLine("@99999999999999999999 show 1");
+    EXPECT_EQ(far.outcome, Simulation::Outcome::error);
+    EXPECT_NE(far.message.find("@99999999999999999999 names no position"), std::string::npos) << far.message;
+    EXPECT_EQ(simulation->runLine("press 1 quit").outcome, Simulation::Outcome::error);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+              (std::vector<std::string>{"[1] # 1: press 1 quit", "[1] ! panel 1 has no control \"quit\""}));
+    std::istringstream rest("@2 quit\n@1 quit\n\n# a comment\nshow 1\nshow 2\n");
+    EXPECT_FALSE(simulation->runLines(rest, false, "input"));
+    EXPECT_NE(
+        errors.str().find("input:3: every position has quit, so the 2 line(s) after this one are not run"),
+        std::string::npos)
+        << errors.str();
+    EXPECT_EQ(simulation->finish(), 1);
+}
+
+// The first transcript line that cannot be written ends the session there:
+// said at once, no further line runs (a rename among them), status 1.
+TEST(Simulation, ATranscriptThatFailsEndsTheSessionAtOnce) {
+    TempSite files("vrel-sim-test");
+    std::ostringstream console;
+    KelvaneSession session([&](SimulationSettings& s) {
+        s.siteFile = files.path;
+        s.console = &console;
+        s.transcriptStream = nullptr;
+    });
+    auto& [transcript, errors, lines, error, simulation] = session;
+    ASSERT_TRUE(simulation) << error;
+    ASSERT_EQ(simulation->runLine("press 1 Name_Editor").outcome, Simulation::Outcome::done);
+    console.setstate(std::ios::badbit);
+    const std::string before = contents(files.path);
+    std::istringstream rename("press 2 SrcName index=5\nkey backspace\ntype Q\nkey return\npress 2 Update\n");
+    simulation->runLines(rename, false, "input");
+    EXPECT_FALSE(simulation->alive());
+    EXPECT_EQ(simulation->runLine("show 1").outcome, Simulation::Outcome::error);
+    EXPECT_EQ(contents(files.path), before) << "a rename ran after the transcript failed";
+    EXPECT_NE(errors.str().find("cannot write the console (standard output)"), std::string::npos)
+        << errors.str();
+    EXPECT_NE(errors.str().find("the session ends here, and the lines after it are not run"),
+              std::string::npos)
+        << errors.str();
+    EXPECT_EQ(simulation->finish(), 1);
+}
+
+// A site with two hard links would be split by the first save (a rename
+// keeps one name): refused at start, saying a symbolic link works.
+TEST(Simulation, ASiteWithTwoHardLinksIsRefused) {
+    TempSite files("vrel-sim-test");
+    ASSERT_EQ(::link(files.path.c_str(), files.at("other.json").c_str()), 0);
+    KelvaneSession session([&](SimulationSettings& s) { s.siteFile = files.at("other.json"); });
+    EXPECT_FALSE(session.simulation);
+    EXPECT_NE(session.error.find("it has 2 hard links"), std::string::npos) << session.error;
+    EXPECT_NE(session.error.find("symbolic links"), std::string::npos) << session.error;
+    EXPECT_NE(::access(files.at("other.json.lock").c_str(), F_OK), 0) << "a lock was left";
 }
 
 // The rows of the operator-line table in the simulator's page: the text

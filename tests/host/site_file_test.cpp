@@ -60,6 +60,44 @@ TEST_F(SiteFileTest, RenameIsWrittenBackAndReadAgain) {
     EXPECT_EQ(*again.slot(57, 212), "1");
 }
 
+// Another program changed the site while the session held it (sed -i, a
+// backup copied back): its change and the session's renames both end on disk.
+TEST_F(SiteFileTest, AChangeByAnotherProgramIsMergedOrKeptBesideButNeverOverwritten) {
+    Site site;
+    std::string error, message;
+    std::optional<SiteFile> file = SiteFile::open(path, site, error);
+    ASSERT_TRUE(file) << error;
+    file->keep(site, "names");
+    const auto outside = [this](int entry, const std::string& name, bool newFile) {
+        nlohmann::json document = nlohmann::json::parse(contents(path));
+        document["devices"][2]["databases"]["3"][entry - 1] = name;
+        const std::string target = newFile ? path + ".sed" : path;
+        std::ofstream(target) << document.dump(1);
+        if (newFile) {
+            ASSERT_EQ(::rename(target.c_str(), path.c_str()), 0);
+        }
+    };
+    outside(18, "Outside", true);
+    ASSERT_TRUE(site.rename(60, 3, 17, "Mine"));
+    EXPECT_EQ(file->save(site, message), SiteFile::Outcome::merged) << message;
+    EXPECT_NE(message.find("changed by another program"), std::string::npos) << message;
+    Site again;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 3, 17), "Mine");
+    EXPECT_EQ(*again.entry(60, 3, 18), "Outside");
+
+    outside(17, "Theirs", false);  // the same entry, in place
+    ASSERT_TRUE(site.rename(60, 3, 17, "Mine again"));
+    EXPECT_EQ(file->save(site, message), SiteFile::Outcome::keptBeside) << message;
+    ASSERT_TRUE(SiteFile::open(path, again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 3, 17), "Theirs") << "the other program's change is kept";
+    EXPECT_EQ(file->beside(), folder + "/site-unsaved.json");
+    EXPECT_NE(message.find(file->beside()), std::string::npos) << message;
+    ASSERT_TRUE(SiteFile::open(file->beside(), again, error)) << error;
+    EXPECT_EQ(*again.entry(60, 3, 17), "Mine again");
+    EXPECT_EQ(*again.entry(60, 3, 18), "Outside");
+}
+
 // A profile without a kept role keeps nothing, not the devices that have no role.
 TEST_F(SiteFileTest, NoKeptRoleSavesNoDevice) {
     nlohmann::json document = defaultSiteDocument();

@@ -81,6 +81,9 @@ TEST(Completion, TakesItsWordsFromTheSession) {
     ASSERT_TRUE(two) << error;
     EXPECT_EQ(completionsFor("@", completionWordsOf(*two)), (Words{"@1", "@2"}));
     EXPECT_EQ(completionsFor("@2 press 1 Con", completionWordsOf(*two, 2)), (Words{"Confirm"}));
+    ASSERT_EQ(two->runLine("@1 quit").outcome, Simulation::Outcome::done);
+    EXPECT_EQ(completionsFor("@", completionWordsOf(*two)), (Words{"@2"}))
+        << "a position that quit takes no line";
 }
 
 // On the console of an interactive session, the start-up is one line that
@@ -122,6 +125,9 @@ TEST(TourSummary, SaysWhatIsLiveAndWhereRenamesWent) {
     EXPECT_NE(summary.find("renamed: the title of name set 2, \"B\" -> \"Bee\""), std::string::npos) << summary;
     EXPECT_NE(summary.find("live: name set 2, \"Bee\""), std::string::npos) << summary;
     EXPECT_NE(summary.find("saved: nowhere"), std::string::npos);
+    EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1, "s-unsaved.json")
+                  .find("they are in s-unsaved.json"),
+              std::string::npos);
     EXPECT_NE(tourSummary(profile, renames, after, "s.json", 1).find("saved: NOT all; 1 rename(s)"),
               std::string::npos);
     SiteProfile keepsNothing = profile;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "transcript.h"
 
@@ -68,6 +69,34 @@ TEST(TranscriptFormat, EveryLineTheTranscriptWritesIsReadAsItsKind) {
     EXPECT_EQ(kinds, "sent reply reply delivered input display note error narration ");
     EXPECT_EQ(lineKind("!!x"), LineKind::other);
     EXPECT_EQ(lineKind(""), LineKind::other);
+}
+
+// One record per line: a text that holds a line break, a carriage return or
+// a NUL stays on its line and reads back to the same bytes; a line without
+// such a character is written as it always was.
+TEST(TranscriptFormat, TextsAreEscapedOnOneLineAndReadBackToTheSameBytes) {
+    const std::string forged =
+        std::string("x\n# 1: press 1 Select_5\n!! protocol error: fake\r") + '\0' + "\x7f\t\\n\xe9";
+    EXPECT_EQ(escapeText(forged),
+              "x\\n# 1: press 1 Select_5\\n!! protocol error: fake\\r\\x00\\x7f\\t\\\\n\xe9");
+    std::string back;
+    ASSERT_TRUE(unescapeText(escapeText(forged), back));
+    EXPECT_EQ(back, forged);
+    EXPECT_EQ(escapeText("> RM 60 3 17 'Cam 17' 0"), "> RM 60 3 17 'Cam 17' 0");
+    EXPECT_FALSE(unescapeText("a\\q", back));
+    EXPECT_FALSE(unescapeText("a\\x4", back));
+
+    std::ostringstream out;
+    std::vector<std::string> heard;
+    {
+        Transcript t(out, Transcript::Form::exact);
+        t.listen([&heard](const std::string& line) { heard.push_back(line); });
+        t.reply(forged);
+        t.input(2, "type a\rb");
+    }
+    EXPECT_EQ(out.str(), "= " + escapeText(forged) + "\n# 2: type a\\rb\n");
+    EXPECT_EQ(heard, (std::vector<std::string>{"= " + escapeText(forged), "# 2: type a\\rb"}))
+        << "the browser log shows the same texts";
 }
 
 }  // namespace

@@ -246,16 +246,38 @@ TEST_F(UserFile, AStreamThatCannotWriteFails) {
                                          "5: the stream recovered from a failure";
 }
 
-TEST_F(UserFile, StaleTemporariesAreASavesLeftoversByTheirExactName) {
-    for (const char* name : {"site.json", "site.json.tmp.a1B2c3", "site.json.tmp.ZZZZZZ", "site.json.tmp",
-                             "site.json.tmp.abc", "site.json.tmp.abcdefg", "site.json.tmp.ab-cd_",
-                             "other.json.tmp.a1B2c3", "site.json.lock"})
-        write(name, "x");
-    ASSERT_EQ(::mkdir(at("site.json.tmp.folder").c_str(), 0755), 0);
-    ASSERT_EQ(::symlink("site.json", at("site.json.tmp.linked").c_str()), 0);
-    std::vector<std::string> found = staleTemporariesOf(at("site.json"));
+// A user's own SITE.tmp.Friday or SITE.tmp.backup is never taken for a
+// killed save's leftover: only our name, and a beginning a save writes.
+TEST_F(UserFile, StaleTemporariesAreOnlyOurOwnByNameAndContent) {
+    const std::string start = "{\n  \"devices\": [";
+    for (const char* name :
+         {"site.json", "site.json.tmp.Friday", "site.json.tmp.backup", "site.json.tmp.a1B2c3",
+          "site.json.vrel-host-save.abc", "other.json.vrel-host-save.a1B2c3", "site.json.lock"})
+        write(name, start + "x");
+    write("site.json.vrel-host-save.a1B2c3", start + "\n    { \"instance\"");
+    write("site.json.vrel-host-save.EMPTY0", "");
+    write("site.json.vrel-host-save.notes0", "my notes");
+    ASSERT_EQ(::symlink("site.json", at("site.json.vrel-host-save.linked").c_str()), 0);
+    std::vector<std::string> found = staleTemporariesOf(at("site.json"), start);
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{at("site.json.tmp.ZZZZZZ"), at("site.json.tmp.a1B2c3")}));
+    EXPECT_EQ(found, (std::vector<std::string>{at("site.json.vrel-host-save.EMPTY0"),
+                                               at("site.json.vrel-host-save.a1B2c3")}));
+}
+
+// --force replaces what the user named, never a session's lock; and a file
+// with a second hard link is not split by a replacement.
+TEST_F(UserFile, NeitherALockNorAFileWithTwoNamesIsReplaced) {
+    write("site.json.lock", "pid 1\nhost here\nstarted 5\n");
+    std::string problem;
+    EXPECT_FALSE(replaceUserFile(at("site.json.lock"), "x", Existing::replace, problem));
+    EXPECT_NE(problem.find("the lock of a vrel-host session"), std::string::npos) << problem;
+    EXPECT_FALSE(createUserFile(at("site.json.lock"), Existing::replace, problem));
+    EXPECT_EQ(contents(at("site.json.lock")), "pid 1\nhost here\nstarted 5\n");
+    write("a.json", "first");
+    ASSERT_EQ(::link(at("a.json").c_str(), at("b.json").c_str()), 0);
+    EXPECT_FALSE(replaceUserFile(at("a.json"), "second", Existing::replace, problem));
+    EXPECT_NE(problem.find("2 hard links"), std::string::npos) << problem;
+    EXPECT_EQ(contents(at("b.json")), "first");
 }
 
 }  // namespace

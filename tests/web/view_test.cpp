@@ -127,11 +127,15 @@ TEST(ViewServer, TheRunnerJudgesEveryPressAsATypedLine) {
         {"/api/key", "{\"key\":\"a\"}", 409, "panel 2 is not on screen"},
         {"/api/key", "{\"key\":\"ab\"}", 400, "is not a key"},
         {"/api/key", "{\"key\":\"\\u0085\"}", 400, "is not a key"},
+        {"/api/press", "{\"panel\":\"1\",\"control\":\"quit\"}", 400, "has no control"},
     });
     const std::string text = view.transcript();
     EXPECT_NE(text.find("# 3: press 1 Confirm\n! refused: Confirm on panel 1 is disabled, so it sends no event\n"),
               std::string::npos)
         << text;
+    // Every line is followed by why it was refused; the one refused before
+    // it became a line (no position 2) took no number.
+    EXPECT_NE(text.find("# 8: press 1 quit\n! panel 1 has no control \"quit\"\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("< button"), std::string::npos) << "a refused press reached the script";
 }
 
