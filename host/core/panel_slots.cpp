@@ -7,6 +7,7 @@ bool PanelSlots::insert(const std::string& id, const std::string& path, std::str
     if (existing != slots_.end() && existing->second.path == path) return true;
     std::optional<PanelDefinition> definition = loadPanelDefinition(path, error);
     if (!definition) return false;
+    ++version_;
     Slot& slot = slots_[id];
     slot.path = path;
     slot.controls = std::move(definition->controls);
@@ -17,6 +18,7 @@ bool PanelSlots::insert(const std::string& id, const std::string& path, std::str
 
 bool PanelSlots::show(const std::string& id, const std::string& path, std::string& error) {
     if (!insert(id, path, error)) return false;
+    ++version_;
     slots_[id].onScreen = true;
     return true;
 }
@@ -34,6 +36,7 @@ const PanelSlots::Slot* PanelSlots::slot(const std::string& id) const {
 }
 
 PanelSlots::Slot* PanelSlots::slot(const std::string& id) {
+    ++version_;
     return const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
 }
 
@@ -46,6 +49,7 @@ const Control* PanelSlots::control(const std::string& id, const std::string& nam
 }
 
 Control* PanelSlots::control(const std::string& id, const std::string& name) {
+    ++version_;
     return const_cast<Control*>(static_cast<const PanelSlots*>(this)->control(id, name));
 }
 

@@ -5,9 +5,12 @@
 // on screen, PR takes it off the screen. A slot keeps its controls' state for
 // as long as it holds the same file, so a panel taken off the screen and shown
 // again looks as it was left; loading a different file replaces the controls.
+// version() counts the calls that may have changed a slot (every one that
+// hands out a slot or control to change), so a reader can tell that nothing did.
 // Owned by the simulated host; one thread.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,9 +39,11 @@ public:
     const Slot* slot(const std::string& id) const;
     const Control* control(const std::string& id, const std::string& name) const;
     const std::map<std::string, Slot>& all() const { return slots_; }
+    std::uint64_t version() const { return version_; }
 
 private:
     std::map<std::string, Slot> slots_;
+    std::uint64_t version_ = 0;
 };
 
 }  // namespace vrelhost

@@ -29,6 +29,7 @@ public:
         return simulation_->panels(position);
     }
     bool alive(int position) const override { return simulation_->alive(position); }
+    std::uint64_t panelsVersion(int position) const override { return simulation_->panelsVersion(position); }
     const std::vector<Device>& devices() const override { return simulation_->devices(); }
     long long clock() const override { return simulation_->clock(); }
     std::optional<long long> nextTick() const override { return simulation_->nextTick(); }

@@ -187,6 +187,7 @@ void ViewConnection::dropIncoming() {
 void ViewConnection::beginStream() {
     if (!owner_.openStream()) return refuse(503, "too many open views");
     streaming_ = true;
+    cursor_.position = route_.position;
     owner_.setBusy(id_, true);
     deadline_.expires_at(net::steady_timer::time_point::max());
     parser_.reset();
@@ -218,6 +219,7 @@ void ViewConnection::kick(bool idle) {
     // The state first: what the operator waits to see.
     std::string text;
     if (!news.state.empty()) text += event("state", news.state);
+    for (const std::string& batch : news.changes) text += event("change", batch);
     if (!news.lines.empty() || news.linesDropped) text += event("log", logEvent(news.lines, news.linesDropped));
     if (text.empty() && idleDue_) text = ": idle\n\n";
     idleDue_ = false;

@@ -1,0 +1,233 @@
+#include "state_changes.h"
+
+#include <algorithm>
+
+#include "view_model.h"
+
+namespace vrelhost {
+namespace {
+
+using nlohmann::json;
+
+// The field that names an element of an array of objects.
+const json* keyOf(const json& element) {
+    if (!element.is_object()) return nullptr;
+    for (const char* field : {"position", "id", "name", "number"}) {
+        auto it = element.find(field);
+        if (it != element.end()) return &*it;
+    }
+    return nullptr;
+}
+
+bool ofObjects(const json& array, const json& value) {
+    return array.empty() ? value.is_object() : array.front().is_object();
+}
+
+// The element of `array` that `step` names, or end().
+json::iterator elementAt(json& array, const json& step, const json& value) {
+    if (ofObjects(array, value)) {
+        for (auto it = array.begin(); it != array.end(); ++it) {
+            const json* key = keyOf(*it);
+            if (key && *key == step) return it;
+        }
+        return array.end();
+    }
+    if (!step.is_number_integer() || step.get<long long>() < 0) return array.end();
+    const auto index = step.get<std::size_t>();
+    return index < array.size() ? array.begin() + static_cast<std::ptrdiff_t>(index) : array.end();
+}
+
+}  // namespace
+
+bool applyChange(json& document, const json& path, const json& value) {
+    if (!path.is_array()) return false;
+    if (path.empty()) {
+        document = value;
+        return true;
+    }
+    json* node = &document;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+        const json& step = path[i];
+        if (node->is_object() && step.is_string()) {
+            auto it = node->find(step.get<std::string>());
+            if (it == node->end()) return false;
+            node = &*it;
+        } else if (node->is_array()) {
+            auto it = elementAt(*node, step, json::object());
+            if (it == node->end()) return false;
+            node = &*it;
+        } else {
+            return false;
+        }
+    }
+    const json& last = path.back();
+    if (node->is_object() && last.is_string()) {
+        (*node)[last.get<std::string>()] = value;
+        return true;
+    }
+    if (!node->is_array()) return false;
+    auto it = elementAt(*node, last, value);
+    const bool objects = ofObjects(*node, value);
+    if (it != node->end()) {
+        if (value.is_null() && objects) node->erase(it);
+        else *it = value;
+        return true;
+    }
+    const json* key = keyOf(value);
+    if (!objects || !key || *key != last) return false;
+    node->push_back(value);
+    return true;
+}
+
+void StateTracker::see(int k) {
+    Seen& seen = seen_[static_cast<std::size_t>(k)];
+    seen.version = source_.panelsVersion(k);
+    seen.alive = source_.alive(k);
+    seen.panels = source_.panels(k);
+    seen.lists.clear();
+    for (const auto& [id, slot] : seen.panels)
+        for (std::size_t j = 0; j < slot.controls.size(); ++j)
+            if (slot.controls[j].property("type") == "list")
+                seen.lists.push_back({id, j, boundDatabase(slot.controls[j], slot.controls)});
+}
+
+json StateTracker::start(const json& clock) {
+    const json document = stateDocument(source_, clock);
+    seen_.assign(static_cast<std::size_t>(source_.positions()) + 1, Seen{});
+    for (int k = 1; k <= source_.positions(); ++k) see(k);
+    devices_ = source_.devices();
+    clock_ = document["clock"];
+    keyboard_ = document["keyboard"];
+    siteFile_ = document["siteFile"];
+    alive_ = document["alive"].get<bool>();
+    return document;
+}
+
+std::vector<Change> StateTracker::changes(const json& clock) {
+    std::vector<Change> out;
+    if (static_cast<std::size_t>(source_.positions()) + 1 != seen_.size()) {
+        // Positions never come or go while the view runs; should they, the document is sent whole.
+        out.push_back({json::array(), start(clock)});
+        return out;
+    }
+    siteChanges(out);
+    for (int k = 1; k <= source_.positions(); ++k) {
+        Seen& seen = seen_[static_cast<std::size_t>(k)];
+        if (seen.version != source_.panelsVersion(k) || !renamed_.empty()) positionChanges(k, out);
+        if (seen.alive != source_.alive(k)) {
+            seen.alive = !seen.alive;
+            out.push_back({{"positions", k, "alive"}, seen.alive});
+        }
+    }
+    const bool alive = source_.anyAlive();
+    if (alive != alive_) out.push_back({{"alive"}, alive_ = alive});
+    if (clock != clock_) out.push_back({{"clock"}, clock_ = clock});
+    return out;
+}
+
+void StateTracker::positionChanges(int k, std::vector<Change>& out) {
+    Seen& seen = seen_[static_cast<std::size_t>(k)];
+    seen.version = source_.panelsVersion(k);
+    const auto& panels = source_.panels(k);
+    const std::vector<Device>& devices = source_.devices();
+    // The same panels from the same files: only what is inside them may have
+    // changed (a control's type, place and binding come from its file).
+    bool sameShape = panels.size() == seen.panels.size();
+    auto b = seen.panels.cbegin();
+    for (auto a = panels.cbegin(); sameShape && a != panels.cend(); ++a, ++b)
+        sameShape = a->first == b->first && a->second.path == b->second.path &&
+                    a->second.controls.size() == b->second.controls.size();
+    if (!sameShape) {
+        see(k);
+        out.push_back({{"positions", k, "panels"}, panelsJson(panels, devices), k});
+        return;
+    }
+    // A list shows the names of the database its layout binds it to: it
+    // changes with the binding and with those names.
+    std::vector<const Control*> relisted;
+    for (ListSeen& list : seen.lists) {
+        const PanelSlots::Slot& slot = panels.at(list.panel);
+        const Control& c = slot.controls[list.index];
+        const std::optional<int> database = boundDatabase(c, slot.controls);
+        if (database != list.database ||
+            (database && std::find(renamed_.begin(), renamed_.end(), *database) != renamed_.end()))
+            relisted.push_back(&c);
+        list.database = database;
+    }
+    for (const auto& [id, slot] : panels) {
+        PanelSlots::Slot& was = seen.panels[id];
+        if (was.onScreen != slot.onScreen) {
+            was.onScreen = slot.onScreen;
+            out.push_back({{"positions", k, "panels", id, "onScreen"}, slot.onScreen, k});
+        }
+        for (std::size_t j = 0; j < slot.controls.size(); ++j) {
+            const Control& c = slot.controls[j];
+            if (c.properties == was.controls[j].properties &&
+                std::find(relisted.begin(), relisted.end(), &c) == relisted.end())
+                continue;
+            was.controls[j].properties = c.properties;
+            out.push_back({{"positions", k, "panels", id, "controls", c.name}, controlJson(c, slot, devices), k});
+        }
+    }
+}
+
+void StateTracker::siteChanges(std::vector<Change>& out) {
+    const std::vector<Device>& devices = source_.devices();
+    renamed_.clear();
+    bool sameDevices = devices.size() == devices_.size();
+    for (std::size_t i = 0; sameDevices && i < devices.size(); ++i) {
+        const Device &a = devices_[i], &b = devices[i];
+        sameDevices = a.number == b.number && a.instance == b.instance && a.role == b.role && a.hasSlots == b.hasSlots;
+    }
+    if (!sameDevices) {
+        for (const Device& d : devices)
+            for (const auto& entry : d.databases) renamed_.push_back(entry.first);
+        devices_ = devices;
+        out.push_back({{"site"}, siteJson(devices)});
+        return;
+    }
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        Device& was = devices_[i];
+        const Device& is = devices[i];
+        if (was.slots != is.slots) {
+            // Slots are only ever written; should one go, the device's slots are sent whole.
+            bool onlyWritten = true;
+            for (const auto& entry : was.slots) onlyWritten = onlyWritten && is.slots.count(entry.first);
+            if (!onlyWritten) {
+                json slots = json::object();
+                for (const auto& [slot, text] : is.slots) slots[std::to_string(slot)] = text;
+                out.push_back({{"site", "devices", is.number, "slots"}, std::move(slots)});
+            } else {
+                for (const auto& [slot, text] : is.slots) {
+                    auto old = was.slots.find(slot);
+                    if (old == was.slots.end() || old->second != text)
+                        out.push_back({{"site", "devices", is.number, "slots", std::to_string(slot)}, text});
+                }
+            }
+            was.slots = is.slots;
+        }
+        if (was.databases == is.databases) continue;
+        bool sameSets = was.databases.size() == is.databases.size();
+        for (const auto& [number, names] : is.databases) {
+            auto old = was.databases.find(number);
+            if (old != was.databases.end() && old->second == names) continue;
+            renamed_.push_back(number);
+            if (old == was.databases.end() || old->second.size() != names.size()) {
+                sameSets = false;
+                continue;
+            }
+            const std::string key = std::to_string(number);
+            for (std::size_t e = 0; e < names.size(); ++e)
+                if (old->second[e] != names[e]) out.push_back({{"site", "devices", is.number, "databases", key, e}, names[e]});
+        }
+        if (!sameSets) {
+            // A database come or gone, or of another length: the device's databases are sent whole.
+            json all = json::object();
+            for (const auto& [number, names] : is.databases) all[std::to_string(number)] = names;
+            out.push_back({{"site", "devices", is.number, "databases"}, std::move(all)});
+        }
+        was.databases = is.databases;
+    }
+}
+
+}  // namespace vrelhost
