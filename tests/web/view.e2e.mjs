@@ -10,6 +10,7 @@
 import { spawn, spawnSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
+import http from 'node:http';
 import { join } from 'node:path';
 import assert from 'node:assert/strict';
 import { chromium } from 'playwright-core';
@@ -113,6 +114,37 @@ async function positionsStory(browser) {
   assert.ok(text.includes('[2] < database device 60 database 3 entry 1 "Desk 1"\n'), 'position 2 heard the rename');
   check(spawnSync(host, ['--replay', positionsLog], { encoding: 'utf8' }), 'replay of two positions');
   console.log('two positions on one site: passed, and replayed');
+}
+
+// A page loaded while every event stream is taken is refused its own; it
+// says so, tries again by itself, and once streams are free it shows a press
+// made after that, without a reload.
+async function reconnectStory(browser) {
+  const { child: served, ended, url: address } = await startServing([]);
+  const taken = [];
+  try {
+    for (let i = 0; i < 32; ++i)
+      taken.push(await new Promise((resolve, reject) => {
+        const request = http.get(address + 'api/events', (response) => {
+          assert.equal(response.statusCode, 200, 'stream ' + (i + 1) + ' of 32 was refused');
+          resolve(request);
+        });
+        request.on('error', reject);
+      }));
+    const page = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
+    await page.goto(address);
+    await page.waitForFunction(() => /trying again/.test(document.getElementById('connection').textContent),
+      null, { timeout: 5000 });
+    for (const request of taken) request.destroy();
+    await page.waitForSelector('#connection.online', { timeout: 10000 });
+    await page.locator('[data-panel="1"] [data-control="UMDBright_1"]').click();
+    await page.waitForSelector('[data-panel="1"] [data-control="UMDBright_1"].look-KRSourceSelected', { timeout: 3000 });
+  } finally {
+    for (const request of taken) request.destroy();
+    served.kill('SIGTERM');
+  }
+  assert.equal((await ended).code, 0, 'vrel-host --serve did not end well');
+  console.log('a page refused its stream came back by itself: passed');
 }
 
 // The transcript from the line of the step on: the operator line, then what it caused.
@@ -323,6 +355,7 @@ try {
   assert.ok(Math.max(...latencies) < 1000, 'an update took a second or more to reach the page');
 
   await positionsStory(browser);
+  await reconnectStory(browser);
 } catch (e) {
   failed = true;
   console.error(e);
