@@ -13,13 +13,16 @@ bool PanelSlots::insert(const std::string& id, const std::string& path, std::str
     slot.controls = std::move(definition->controls);
     slot.layout = std::move(definition->layout);
     slot.onScreen = false;
+    slot.version = version_;
+    slot.controlVersions.assign(slot.controls.size(), version_);
     return true;
 }
 
 bool PanelSlots::show(const std::string& id, const std::string& path, std::string& error) {
     if (!insert(id, path, error)) return false;
-    ++version_;
-    slots_[id].onScreen = true;
+    Slot& slot = slots_[id];
+    slot.onScreen = true;
+    slot.version = ++version_;
     return true;
 }
 
@@ -36,8 +39,9 @@ const PanelSlots::Slot* PanelSlots::slot(const std::string& id) const {
 }
 
 PanelSlots::Slot* PanelSlots::slot(const std::string& id) {
-    ++version_;
-    return const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
+    Slot* s = const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
+    if (s) s->version = ++version_;
+    return s;
 }
 
 const Control* PanelSlots::control(const std::string& id, const std::string& name) const {
@@ -49,8 +53,15 @@ const Control* PanelSlots::control(const std::string& id, const std::string& nam
 }
 
 Control* PanelSlots::control(const std::string& id, const std::string& name) {
-    ++version_;
-    return const_cast<Control*>(static_cast<const PanelSlots*>(this)->control(id, name));
+    auto it = slots_.find(id);
+    if (it == slots_.end()) return nullptr;
+    Slot& s = it->second;
+    for (std::size_t i = 0; i < s.controls.size(); ++i)
+        if (s.controls[i].name == name) {
+            s.controlVersions[i] = ++version_;
+            return &s.controls[i];
+        }
+    return nullptr;
 }
 
 }  // namespace vrelhost

@@ -6,7 +6,9 @@
 // as long as it holds the same file, so a panel taken off the screen and shown
 // again looks as it was left; loading a different file replaces the controls.
 // version() counts the calls that may have changed a slot (every one that
-// hands out a slot or control to change), so a reader can tell that nothing did.
+// hands out a slot or control to change), and each slot and control keeps
+// the count at which it was last handed out: so a reader that remembers the
+// count tells what may have changed since without comparing the rest.
 // Owned by the simulated host; one thread.
 #pragma once
 
@@ -26,6 +28,8 @@ public:
         std::vector<Control> controls;
         std::map<std::string, std::string> layout;  // the panel's own size, for drawing it
         bool onScreen = false;
+        std::uint64_t version = 0;                  // the slot handed out whole, or loaded
+        std::vector<std::uint64_t> controlVersions;  // each control handed out, by index
     };
 
     // False with `error` set when the file cannot be loaded.

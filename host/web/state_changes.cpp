@@ -10,12 +10,10 @@ namespace {
 using nlohmann::json;
 
 // The field that names an element of an array of objects.
-const json* keyOf(const json& element) {
+const char* keyField(const json& element) {
     if (!element.is_object()) return nullptr;
-    for (const char* field : {"position", "id", "name", "number"}) {
-        auto it = element.find(field);
-        if (it != element.end()) return &*it;
-    }
+    for (const char* field : {"position", "id", "name", "number"})
+        if (element.contains(field)) return field;
     return nullptr;
 }
 
@@ -26,9 +24,12 @@ bool ofObjects(const json& array, const json& value) {
 // The element of `array` that `step` names, or end().
 json::iterator elementAt(json& array, const json& step, const json& value) {
     if (ofObjects(array, value)) {
+        // The elements of one array share their key field.
+        const char* field = array.empty() ? nullptr : keyField(array.front());
+        if (!field) return array.end();
         for (auto it = array.begin(); it != array.end(); ++it) {
-            const json* key = keyOf(*it);
-            if (key && *key == step) return it;
+            auto key = it->find(field);
+            if (key != it->end() && *key == step) return it;
         }
         return array.end();
     }
@@ -73,8 +74,8 @@ bool applyChange(json& document, const json& path, const json& value) {
         else *it = value;
         return true;
     }
-    const json* key = keyOf(value);
-    if (!objects || !key || *key != last) return false;
+    const char* field = keyField(value);
+    if (!objects || !field || value[field] != last) return false;
     node->push_back(value);
     return true;
 }
@@ -97,8 +98,6 @@ json StateTracker::start(const json& clock) {
     for (int k = 1; k <= source_.positions(); ++k) see(k);
     devices_ = source_.devices();
     clock_ = document["clock"];
-    keyboard_ = document["keyboard"];
-    siteFile_ = document["siteFile"];
     alive_ = document["alive"].get<bool>();
     return document;
 }
@@ -127,6 +126,7 @@ std::vector<Change> StateTracker::changes(const json& clock) {
 
 void StateTracker::positionChanges(int k, std::vector<Change>& out) {
     Seen& seen = seen_[static_cast<std::size_t>(k)];
+    const std::uint64_t since = seen.version;
     seen.version = source_.panelsVersion(k);
     const auto& panels = source_.panels(k);
     const std::vector<Device>& devices = source_.devices();
@@ -142,32 +142,46 @@ void StateTracker::positionChanges(int k, std::vector<Change>& out) {
         out.push_back({{"positions", k, "panels"}, panelsJson(panels, devices), k});
         return;
     }
-    // A list shows the names of the database its layout binds it to: it
-    // changes with the binding and with those names.
-    std::vector<const Control*> relisted;
-    for (ListSeen& list : seen.lists) {
-        const PanelSlots::Slot& slot = panels.at(list.panel);
-        const Control& c = slot.controls[list.index];
-        const std::optional<int> database = boundDatabase(c, slot.controls);
-        if (database != list.database ||
-            (database && std::find(renamed_.begin(), renamed_.end(), *database) != renamed_.end()))
-            relisted.push_back(&c);
-        list.database = database;
-    }
+    struct Changed {
+        const std::string* panel;
+        const PanelSlots::Slot* slot;
+        std::size_t index;
+        bool operator==(const Changed& other) const { return slot == other.slot && index == other.index; }
+    };
+    std::vector<Changed> changed;  // controls, in their order
     for (const auto& [id, slot] : panels) {
         PanelSlots::Slot& was = seen.panels[id];
         if (was.onScreen != slot.onScreen) {
             was.onScreen = slot.onScreen;
             out.push_back({{"positions", k, "panels", id, "onScreen"}, slot.onScreen, k});
         }
-        for (std::size_t j = 0; j < slot.controls.size(); ++j) {
-            const Control& c = slot.controls[j];
-            if (c.properties == was.controls[j].properties &&
-                std::find(relisted.begin(), relisted.end(), &c) == relisted.end())
-                continue;
-            was.controls[j].properties = c.properties;
-            out.push_back({{"positions", k, "panels", id, "controls", c.name}, controlJson(c, slot, devices), k});
-        }
+        // Only what was handed out to change since is compared (all of it when the slot was).
+        const bool wholeSlot = slot.version > since;
+        for (std::size_t j = 0; j < slot.controls.size(); ++j)
+            if ((wholeSlot || slot.controlVersions[j] > since) &&
+                slot.controls[j].properties != was.controls[j].properties) {
+                was.controls[j].properties = slot.controls[j].properties;
+                changed.push_back({&id, &slot, j});
+            }
+    }
+    // A list shows the names of the database its layout binds it to: it
+    // changes with that binding (its panel's controls) and with those names.
+    for (ListSeen& list : seen.lists) {
+        const auto panel = panels.find(list.panel);
+        const PanelSlots::Slot& slot = panel->second;
+        const bool panelChanged = std::any_of(changed.begin(), changed.end(), [&](const Changed& c) { return c.slot == &slot; });
+        if (!panelChanged && renamed_.empty()) continue;
+        const std::optional<int> database = boundDatabase(slot.controls[list.index], slot.controls);
+        const bool relisted = database != list.database ||
+                              (database && std::find(renamed_.begin(), renamed_.end(), *database) != renamed_.end());
+        list.database = database;
+        const Changed at{&panel->first, &slot, list.index};
+        if (relisted && std::find(changed.begin(), changed.end(), at) == changed.end()) changed.push_back(at);
+    }
+    for (const Changed& c : changed) {
+        const Control& control = c.slot->controls[c.index];
+        out.push_back({{"positions", k, "panels", *c.panel, "controls", control.name},
+                       controlJson(control, *c.slot, devices), k});
     }
 }
 

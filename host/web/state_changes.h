@@ -12,11 +12,12 @@
 // array of objects removes it.
 //
 // StateTracker finds a running simulation's changes without drawing its whole
-// document again: it keeps a copy of what it last saw, and looks at a
-// position's panels only when that position's panels may have changed
-// (ViewSource::panelsVersion) or a name database one of its lists shows did;
-// a control is drawn as JSON only when it changed. The site's devices are
-// compared with their copy; the clock and the top-level fields are small.
+// document again: it keeps a copy of what it last saw, looks at a position's
+// panels only when they may have changed (ViewSource::panelsVersion) or a
+// name database one of its lists shows did, and there compares only the
+// controls handed out to change since (PanelSlots' versions); a control is
+// drawn as JSON only when it changed. The site's devices are compared with
+// their copy; the clock and the top-level fields are small.
 //
 // One thread (the simulation's).
 #pragma once
@@ -74,7 +75,7 @@ private:
     std::vector<Seen> seen_;  // by position, from 1
     std::vector<Device> devices_;
     std::vector<int> renamed_;  // by number, in this round
-    nlohmann::json clock_, keyboard_, siteFile_;
+    nlohmann::json clock_;  // the keyboard and the site file never change
     bool alive_ = false;
 };
 

@@ -27,16 +27,15 @@ void UpdateHub::start(nlohmann::json document) {
     if (listener_) listener_();
 }
 
-void UpdateHub::publish(const std::vector<Change>& changes) {
+void UpdateHub::publish(std::vector<Change> changes) {
     if (!changes.empty()) {
         std::vector<Part> batch;
         std::size_t bytes = 0;
         for (const Change& c : changes) {
-            batch.emplace_back(c.position, toText(c.json()));
+            batch.emplace_back(c.position, "{\"path\":" + toText(c.path) + ",\"value\":" + toText(c.value) + "}");
             bytes += batch.back().second.size();
         }
         std::lock_guard<std::mutex> lock(mutex_);
-        for (const Change& c : changes) applyChange(document_, c.path, c.value);
         ++seq_;
         batchBytes_ += bytes;
         batches_.push_back(std::move(batch));
@@ -44,16 +43,21 @@ void UpdateHub::publish(const std::vector<Change>& changes) {
             for (const Part& part : batches_.front()) batchBytes_ -= part.second.size();
             batches_.pop_front();
         }
-        stateText_.clear();
     }
+    // The streams are woken first; the document a page loads is brought up to date after.
     if (listener_) listener_();
+    if (changes.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Change& c : changes) applyChange(document_, c.path, c.value);
+    ++documentSeq_;
+    stateText_.clear();
 }
 
 std::string UpdateHub::stateLocked() const {
     // Drawn as text only when asked for (a page loads, a stream starts), once per batch.
     if (stateText_.empty()) {
         const std::string text = toText(document_);  // an object, never empty
-        stateText_ = "{\"seq\":" + std::to_string(seq_) + (text.size() > 2 ? "," : "") + text.substr(1);
+        stateText_ = "{\"seq\":" + std::to_string(documentSeq_) + (text.size() > 2 ? "," : "") + text.substr(1);
     }
     return stateText_;
 }
@@ -83,19 +87,20 @@ UpdateHub::News UpdateHub::take(Cursor& cursor) {
     cursor.lines = lineCount_;
     const std::uint64_t firstBatch = seq_ - batches_.size() + 1;  // number of the oldest batch kept
     if (!cursor.started || cursor.seq + 1 < firstBatch) {
+        // The document, then the batches not yet in it.
         news.state = stateLocked();
         cursor.started = true;
-    } else {
-        for (std::uint64_t n = cursor.seq + 1; n <= seq_; ++n) {
-            std::string text = "{\"seq\":" + std::to_string(n) + ",\"changes\":[";
-            bool any = false;
-            for (const Part& part : batches_[n - firstBatch])
-                if (follows(cursor.position, part.first)) {
-                    text += (any ? "," : "") + part.second;
-                    any = true;
-                }
-            news.changes.push_back(text + "]}");
-        }
+        cursor.seq = documentSeq_;
+    }
+    for (std::uint64_t n = cursor.seq + 1; n <= seq_; ++n) {
+        std::string text = "{\"seq\":" + std::to_string(n) + ",\"changes\":[";
+        bool any = false;
+        for (const Part& part : batches_[n - firstBatch])
+            if (follows(cursor.position, part.first)) {
+                text += (any ? "," : "") + part.second;
+                any = true;
+            }
+        news.changes.push_back(text + "]}");
     }
     cursor.seq = seq_;
     return news;

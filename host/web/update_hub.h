@@ -44,8 +44,9 @@ public:
     void appendLine(int position, const std::string& line);
     // The whole document before any change; wakes the streams.
     void start(nlohmann::json document);
-    // One batch of changes, numbered; an empty one only wakes the streams (for the lines).
-    void publish(const std::vector<Change>& changes);
+    // One batch of changes, numbered; an empty one only wakes the streams (for
+    // the lines). The streams are woken before the document takes it in.
+    void publish(std::vector<Change> changes);
     // The whole document as it stands, with its "seq".
     std::string state() const;
     // Set before anything is published; called after each publish.
@@ -84,7 +85,8 @@ private:
     std::deque<Part> lines_;
     std::uint64_t lineCount_ = 0;  // lines ever appended
     nlohmann::json document_;
-    std::uint64_t seq_ = 0;
+    std::uint64_t seq_ = 0;          // batches published
+    std::uint64_t documentSeq_ = 0;  // batches in document_: seq_, or one less while it takes the last in
     std::deque<std::vector<Part>> batches_;  // changes as texts; the last batch is number seq_
     std::size_t batchBytes_ = 0;
     mutable std::string stateText_;  // document_ as text, when not empty

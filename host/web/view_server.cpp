@@ -189,9 +189,10 @@ Route ViewServer::route(const Request& head, std::optional<std::uint64_t> conten
 
 void ViewServer::answer(std::uint64_t id, HttpReply reply, std::chrono::steady_clock::time_point arrived) {
     net::post(io_, [this, id, reply = std::move(reply), arrived]() mutable {
-        // The streams were woken before this (posted first), so their events
-        // are written by now: the server's share of a click, for whoever measures it.
-        const std::chrono::duration<double, std::milli> taken = std::chrono::steady_clock::now() - arrived;
+        // The streams were woken before this (posted first): the server's
+        // share of a click, for whoever measures it, ends with their writes.
+        const auto sent = lastKick_ > arrived ? lastKick_ : std::chrono::steady_clock::now();
+        const std::chrono::duration<double, std::milli> taken = sent - arrived;
         char timing[48];
         std::snprintf(timing, sizeof timing, "view;dur=%.3f", taken.count());
         reply.fields.push_back({"Server-Timing", timing});
@@ -234,6 +235,7 @@ void ViewServer::kickStreams(bool idle) {
     const auto open = connections_;  // a kick may close a connection
     for (const auto& entry : open)
         if (entry.second->streaming()) entry.second->kick(idle);
+    if (!idle) lastKick_ = std::chrono::steady_clock::now();
 }
 
 void ViewServer::armIdleComment() {

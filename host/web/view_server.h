@@ -109,6 +109,7 @@ private:
     ClientTable table_;
     std::map<std::uint64_t, std::shared_ptr<ViewConnection>> connections_;  // network thread
     std::uint64_t nextId_ = 0;
+    std::chrono::steady_clock::time_point lastKick_;  // the streams last written after a publish
     std::size_t burstPeak_ = 0;  // the most connections open since memory was last given back
     RouteSettings routeSettings_;
     int port_ = 0;
