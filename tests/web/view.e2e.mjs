@@ -7,13 +7,14 @@
 //
 // Screenshots of each panel and of the whole view go to --out. Chromium is
 // /usr/bin/chromium unless CHROMIUM names another; nothing is downloaded.
-import { spawn, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import http from 'node:http';
 import { join } from 'node:path';
 import assert from 'node:assert/strict';
 import { chromium } from 'playwright-core';
+import { startServing as startServingHost } from './serve_view.mjs';
 
 const option = (name) => {
   const i = process.argv.indexOf(name);
@@ -36,22 +37,7 @@ const siteAt = (file) => JSON.parse(readFileSync(file, 'utf8'));
 const start = siteAt(site);
 const device = (s, role) => s.devices.find((d) => d.role === role);
 
-// vrel-host --serve with `args`, on a port the system picks; its first line says where.
-async function startServing(args) {
-  const child = spawn(host, ['--serve', '--port', '0', ...args], { stdio: ['ignore', 'pipe', 'inherit'] });
-  const ended = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
-  const url = await new Promise((resolve, reject) => {
-    let seen = '';
-    child.stdout.on('data', (chunk) => {
-      seen += chunk;
-      const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
-      if (m) resolve(m[1]);
-    });
-    child.on('exit', () => reject(new Error('vrel-host --serve ended before serving: ' + seen)));
-    setTimeout(() => reject(new Error('vrel-host --serve did not say where it serves')), 20000);
-  });
-  return { child, ended, url };
-}
+const startServing = (args) => startServingHost(host, args);
 const { child: server, ended: serverEnded, url } = await startServing(['--site', site, '--transcript', transcript]);
 
 // Two operator positions on one site, in one page: position 2 opens name
