@@ -390,6 +390,8 @@ TEST(ViewServer, ChangesOnTheFirstDocumentGiveTheStateAndFollowOnePosition) {
     }
     EXPECT_EQ(numbered, seq);
     EXPECT_EQ(ofTheOther, 0);
+    for (const char* bad : {"0", "x", "1%00", "99999"})
+        EXPECT_EQ(status(roundTrip(port, requestText("GET", std::string("/api/events?position=") + bad, port))), 400) << bad;
 }
 
 // A path names array elements by their key field and arrays of texts by
