@@ -7,17 +7,22 @@ bool PanelSlots::insert(const std::string& id, const std::string& path, std::str
     if (existing != slots_.end() && existing->second.path == path) return true;
     std::optional<PanelDefinition> definition = loadPanelDefinition(path, error);
     if (!definition) return false;
+    ++version_;
     Slot& slot = slots_[id];
     slot.path = path;
     slot.controls = std::move(definition->controls);
     slot.layout = std::move(definition->layout);
     slot.onScreen = false;
+    slot.version = version_;
+    slot.controlVersions.assign(slot.controls.size(), version_);
     return true;
 }
 
 bool PanelSlots::show(const std::string& id, const std::string& path, std::string& error) {
     if (!insert(id, path, error)) return false;
-    slots_[id].onScreen = true;
+    Slot& slot = slots_[id];
+    slot.onScreen = true;
+    slot.version = ++version_;
     return true;
 }
 
@@ -34,7 +39,9 @@ const PanelSlots::Slot* PanelSlots::slot(const std::string& id) const {
 }
 
 PanelSlots::Slot* PanelSlots::slot(const std::string& id) {
-    return const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
+    Slot* s = const_cast<Slot*>(static_cast<const PanelSlots*>(this)->slot(id));
+    if (s) s->version = ++version_;
+    return s;
 }
 
 const Control* PanelSlots::control(const std::string& id, const std::string& name) const {
@@ -46,7 +53,15 @@ const Control* PanelSlots::control(const std::string& id, const std::string& nam
 }
 
 Control* PanelSlots::control(const std::string& id, const std::string& name) {
-    return const_cast<Control*>(static_cast<const PanelSlots*>(this)->control(id, name));
+    auto it = slots_.find(id);
+    if (it == slots_.end()) return nullptr;
+    Slot& s = it->second;
+    for (std::size_t i = 0; i < s.controls.size(); ++i)
+        if (s.controls[i].name == name) {
+            s.controlVersions[i] = ++version_;
+            return &s.controls[i];
+        }
+    return nullptr;
 }
 
 }  // namespace vrelhost

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
+#include <utility>
 
 #include "display_wall_view.h"
 #include "operator_rules.h"
@@ -170,7 +171,7 @@ ScenarioRunner::Outcome ScenarioRunner::showLine(std::string& rest, std::string&
         for (const auto& [id, slot] : host_.panels().all()) drawing += drawPanel(id, slot);
         if (drawing.empty()) drawing = "no panel is loaded\n";
     } else {
-        const PanelSlots::Slot* slot = host_.panels().slot(panel);
+        const PanelSlots::Slot* slot = std::as_const(host_.panels()).slot(panel);
         if (!slot) {
             error = "no panel in slot " + shownText(panel);
             return Outcome::error;

@@ -1,6 +1,7 @@
 #include "simulated_host.h"
 
 #include <algorithm>
+#include <utility>
 #include <variant>
 
 namespace vrelhost {
@@ -35,7 +36,7 @@ ProtocolHost::Answer SimulatedHost::answer(const std::optional<std::string>& rep
 }
 
 Control* SimulatedHost::controlFor(CommandCode code, const std::string& panel, const std::string& name) {
-    if (!panels_.slot(panel)) {
+    if (!std::as_const(panels_).slot(panel)) {
         transcript_.note(std::string(codeName(code)) + ": no panel in slot " + panel);
         return nullptr;
     }
@@ -119,7 +120,7 @@ ProtocolHost::Answer SimulatedHost::on(const cmd::SD& c) {
 }
 
 ProtocolHost::Answer SimulatedHost::on(const cmd::XI& c) {
-    const PanelSlots::Slot* slot = panels_.slot(c.panel);
+    const PanelSlots::Slot* slot = std::as_const(panels_).slot(c.panel);
     std::string names;
     if (slot) {
         for (const Control& control : slot->controls)

@@ -577,6 +577,10 @@ const std::map<std::string, PanelSlots::Slot>& Simulation::panels(int instance) 
     return parts_->at(instance < 1 || instance > instances() ? 1 : instance).host->panels().all();
 }
 
+std::uint64_t Simulation::panelsVersion(int instance) const {
+    return parts_->at(instance < 1 || instance > instances() ? 1 : instance).host->panels().version();
+}
+
 const std::vector<Device>& Simulation::devices() const { return parts_->site.devices; }
 
 const DisplayState* Simulation::displays() const {

@@ -114,6 +114,8 @@ public:
 
     // What the operator sees; `instance` counts from 1.
     const std::map<std::string, PanelSlots::Slot>& panels(int instance = 1) const;
+    // Moves whenever instance K's panels may have changed (PanelSlots::version).
+    std::uint64_t panelsVersion(int instance) const;
     const std::vector<Device>& devices() const;
     // What the displays show; nothing when the profile declares no displays.
     const DisplayState* displays() const;

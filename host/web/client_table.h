@@ -3,12 +3,14 @@
 //
 // Each address may hold `perAddress` connections, all together `total`. A
 // connection is either waiting (for its request to arrive: a slow client, an
-// idle keep-alive) or busy (its request is being answered, or it carries an
-// event stream). When a new connection would pass a cap, the connection that
-// has waited longest gives way to it: a client that trickles its request
-// byte by byte cannot keep a browser of the same machine out, since a
-// browser's request arrives at once. Busy connections never give way; when
-// there is no waiting one to close, the new connection is refused.
+// idle keep-alive; or for its client to take a reply) or busy (its request
+// is being carried out, or it carries an event stream). When a new
+// connection would pass a cap, the connection that has waited longest gives
+// way to it: a client that trickles its request byte by byte, or pipelines
+// requests and never reads the replies, cannot keep a browser of the same
+// machine out, since a browser's request arrives at once and it reads its
+// replies. Busy connections never give way; when there is no waiting one to
+// close, the new connection is refused.
 //
 // Bookkeeping only: the caller closes what it is told to. One thread.
 #pragma once

@@ -29,6 +29,7 @@ public:
         return simulation_->panels(position);
     }
     bool alive(int position) const override { return simulation_->alive(position); }
+    std::uint64_t panelsVersion(int position) const override { return simulation_->panelsVersion(position); }
     const std::vector<Device>& devices() const override { return simulation_->devices(); }
     const DisplayState* displays() const override { return simulation_->displays(); }
     int brightnessLevels() const override { return profile_ ? profile_->displays.brightnessLevels() : 0; }

@@ -7,9 +7,12 @@ namespace vrelhost {
 using Clock = std::chrono::steady_clock;
 
 SimulationThread::SimulationThread(ViewSource& source, UpdateHub& hub)
-    : source_(source), hub_(hub), clock_(source, Clock::now()), actions_(source, clock_) {
-    source_.onTranscriptLine([this](const std::string& line) { hub_.appendLine(toText(logEntry(line))); });
-    publish();
+    : source_(source), hub_(hub), clock_(source, Clock::now()), actions_(source, clock_), tracker_(source) {
+    source_.onTranscriptLine([this](const std::string& line) {
+        const nlohmann::json entry = logEntry(line);
+        hub_.appendLine(entry["position"].get<int>(), toText(entry));
+    });
+    hub_.start(tracker_.start(clock_.json()));
     thread_ = std::thread(&SimulationThread::loop, this);
 }
 
@@ -38,7 +41,7 @@ void SimulationThread::stop() {
 }
 
 void SimulationThread::publish() {
-    hub_.publish(toText(stateDocument(source_, clock_.json())));
+    hub_.publish(tracker_.changes(clock_.json()));
 }
 
 void SimulationThread::loop() {

@@ -1,9 +1,10 @@
 // SimulationThread: the one thread that touches the simulation while the
 // browser view runs. It carries out the requests' actions one at a time, in
 // the order they were posted, and between them issues the "wait" lines that
-// deliver timer ticks in real time. After each action or tick it publishes
-// the state document (view_model.h) to the UpdateHub, and it hands every
-// transcript line to the hub, as a log entry, as it is written.
+// deliver timer ticks in real time. It starts the UpdateHub with the whole
+// state document (view_model.h), after each action or tick publishes what
+// changed (state_changes.h), and hands every transcript line to the hub, as
+// a log entry, as it is written.
 //
 // Requests never wait on it: the network thread posts a job and goes on,
 // and the job posts its reply back. The source must outlive this object;
@@ -18,6 +19,7 @@
 #include <thread>
 
 #include "clock_driver.h"
+#include "state_changes.h"
 #include "update_hub.h"
 #include "view_actions.h"
 #include "view_source.h"
@@ -50,6 +52,7 @@ private:
     UpdateHub& hub_;
     ClockDriver clock_;
     ViewActions actions_;
+    StateTracker tracker_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::pair<Job, Then>> jobs_;  // under mutex_

@@ -18,6 +18,9 @@ namespace {
 // parser reads but has not taken yet. Past it the request is refused.
 std::size_t bufferLimit(const RequestLimits& limits) { return limits.headBytes + 8 * 1024; }
 
+// The kernel's buffer for a reply or events on their way (it counts it twice).
+constexpr int sendBuffer = 256 * 1024;
+
 // The most a drain or a stream's client may send that is read and dropped.
 constexpr std::size_t mostDropped = 64 * 1024;
 
@@ -49,6 +52,9 @@ void ViewConnection::start() {
     // An event goes out in small writes: without this the kernel holds them back for an ACK.
     error_code ignored;
     socket_.set_option(net::ip::tcp::no_delay(true), ignored);
+    // What the client has not taken yet is bounded in the kernel too: left to
+    // itself, a connection's send buffer grows to megabytes.
+    socket_.set_option(net::socket_base::send_buffer_size(sendBuffer), ignored);
     waitForRequest();
 }
 
@@ -150,6 +156,10 @@ void ViewConnection::respond(const HttpReply& reply) {
 
 void ViewConnection::write(std::string text, bool thenKeepAlive) {
     out_ = std::move(text);
+    // Now it waits for its client to take the reply: like one waiting for its
+    // request, it gives way to a new connection, so a client that pipelines
+    // requests and never reads keeps no one out.
+    owner_.setBusy(id_, false);
     arm(times_.write);
     net::async_write(socket_, net::buffer(out_), [self = shared_from_this(), thenKeepAlive](error_code ec, std::size_t) {
         if (self->closed_) return;
@@ -187,6 +197,7 @@ void ViewConnection::dropIncoming() {
 void ViewConnection::beginStream() {
     if (!owner_.openStream()) return refuse(503, "too many open views");
     streaming_ = true;
+    cursor_.position = route_.position;
     owner_.setBusy(id_, true);
     deadline_.expires_at(net::steady_timer::time_point::max());
     parser_.reset();
@@ -218,6 +229,7 @@ void ViewConnection::kick(bool idle) {
     // The state first: what the operator waits to see.
     std::string text;
     if (!news.state.empty()) text += event("state", news.state);
+    for (const std::string& batch : news.changes) text += event("change", batch);
     if (!news.lines.empty() || news.linesDropped) text += event("log", logEvent(news.lines, news.linesDropped));
     if (text.empty() && idleDue_) text = ": idle\n\n";
     idleDue_ = false;

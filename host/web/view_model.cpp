@@ -27,6 +27,24 @@ const Device* deviceWithRole(const std::vector<Device>& devices, const std::stri
     return nullptr;
 }
 
+}  // namespace
+
+std::optional<int> boundDatabase(const Control& list, const std::vector<Control>& panel) {
+    auto binding = list.layout.find("database");
+    if (binding == list.layout.end()) return std::nullopt;
+    const std::string& text = binding->second;
+    const std::size_t at = text.find('@');
+    if (at == std::string::npos) {
+        const bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+        return digits ? std::optional<int>(std::stoi(text)) : std::nullopt;
+    }
+    const std::string prefix = text.substr(0, at), look = text.substr(at + 1);
+    for (const Control& c : panel)
+        if (c.name.compare(0, prefix.size(), prefix) == 0 && c.property("statesheet") == look)
+            return trailingNumber(c.name);
+    return std::nullopt;
+}
+
 nlohmann::json controlJson(const Control& c, const PanelSlots::Slot& slot, const std::vector<Device>& devices) {
     nlohmann::json out = {
         {"name", c.name},
@@ -59,24 +77,6 @@ nlohmann::json controlJson(const Control& c, const PanelSlots::Slot& slot, const
         out["rows"] = std::move(rows);
     }
     return out;
-}
-
-}  // namespace
-
-std::optional<int> boundDatabase(const Control& list, const std::vector<Control>& panel) {
-    auto binding = list.layout.find("database");
-    if (binding == list.layout.end()) return std::nullopt;
-    const std::string& text = binding->second;
-    const std::size_t at = text.find('@');
-    if (at == std::string::npos) {
-        const bool digits = !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
-        return digits ? std::optional<int>(std::stoi(text)) : std::nullopt;
-    }
-    const std::string prefix = text.substr(0, at), look = text.substr(at + 1);
-    for (const Control& c : panel)
-        if (c.name.compare(0, prefix.size(), prefix) == 0 && c.property("statesheet") == look)
-            return trailingNumber(c.name);
-    return std::nullopt;
 }
 
 nlohmann::json panelsJson(const std::map<std::string, PanelSlots::Slot>& all, const std::vector<Device>& devices) {

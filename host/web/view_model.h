@@ -31,6 +31,7 @@
 namespace vrelhost {
 
 nlohmann::json stateDocument(const ViewSource& source, const nlohmann::json& clock);
+nlohmann::json controlJson(const Control& control, const PanelSlots::Slot& panel, const std::vector<Device>& devices);
 nlohmann::json panelsJson(const std::map<std::string, PanelSlots::Slot>& panels, const std::vector<Device>& devices);
 nlohmann::json siteJson(const std::vector<Device>& devices);
 nlohmann::json logEntry(const std::string& line);

@@ -66,6 +66,14 @@ Route routeRequest(const Request& head, std::optional<std::uint64_t> contentLeng
         if (!isJsonType(head.contentType)) return refuse(415, "send the body as application/json");
     }
     if (contentLength && *contentLength > settings.maxBody) return refuse(413, "the request is too large");
+    if (route.target == Target::events) {
+        const std::string_view position = queryValue(head.query, "position");
+        if (!position.empty()) {
+            const bool digits = position.size() <= 3 && position.find_first_not_of("0123456789") == std::string_view::npos;
+            if (!digits || position == "0") return refuse(400, "position is a number from 1");
+            route.position = std::stoi(std::string(position));
+        }
+    }
     return route;
 }
 

@@ -1,6 +1,7 @@
 // Where a request goes, judged from its head alone, before any body is read:
-// the page's files, the state, the event stream, the three actions, or a
-// refusal with its status (400 a malformed head, 401 no access token, 403 a
+// the page's files, the state, the event stream (following one position
+// with ?position=K), the three actions, or a refusal with its status (400 a
+// malformed head or position, 401 no access token, 403 a
 // foreign Host or Origin, 404 nothing there, 413 a body over the limit, 415
 // not JSON). A refused request is answered and its connection closed, so an
 // unread body is never taken for the next request.
@@ -32,6 +33,7 @@ struct Route {
     std::string message;        // with refused
     const PageFile* page = nullptr;
     bool setTokenCookie = false;  // the token came in the query: the page keeps it as a cookie
+    int position = 0;             // the event stream's ?position=K; 0 for every position
 };
 
 // `contentLength`: the head's Content-Length, if any.

@@ -3,7 +3,9 @@
 //   GET  /, /view.js, /view.css   the page (built into the program)
 //   GET  /api/state               the state document (view_model.h)
 //   GET  /api/events              server-sent events: "state" (the same
-//                                 document, when it changed), "log" (entries)
+//                                 document, first), "change" (numbered
+//                                 changes to it), "log" (entries);
+//                                 ?position=K follows one position
 //   POST /api/press               {"panel","control"[,"event"][,"position"]}
 //   POST /api/key                 {"key"[,"position"]}: one key on the keyboard
 //   POST /api/clock               {"speed": 0..100} or {"step": true}
@@ -95,7 +97,8 @@ private:
     void kickStreams(bool idle);
     void armIdleComment();
     void shutDown();
-    void answer(std::uint64_t id, HttpReply reply);
+    // The reply to an action that arrived then; it tells how long the server took (Server-Timing).
+    void answer(std::uint64_t id, HttpReply reply, std::chrono::steady_clock::time_point arrived);
     HttpReply pageReply(const Route& route) const;
 
     Options options_;
@@ -106,6 +109,7 @@ private:
     ClientTable table_;
     std::map<std::uint64_t, std::shared_ptr<ViewConnection>> connections_;  // network thread
     std::uint64_t nextId_ = 0;
+    std::chrono::steady_clock::time_point lastKick_;  // the streams last written after a publish
     std::size_t burstPeak_ = 0;  // the most connections open since memory was last given back
     RouteSettings routeSettings_;
     int port_ = 0;

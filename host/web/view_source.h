@@ -13,6 +13,7 @@
 // inside runLine.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -45,6 +46,8 @@ public:
     virtual const std::map<std::string, PanelSlots::Slot>& panels(int position) const = 0;
     // False once that position's script is gone (it failed, it was quit, or the session ended).
     virtual bool alive(int position) const = 0;
+    // A number that moves whenever that position's panels may have changed.
+    virtual std::uint64_t panelsVersion(int position) const = 0;
     virtual const std::vector<Device>& devices() const = 0;
     // The simulated clock in milliseconds, and when the next timer tick is due.
     virtual long long clock() const = 0;

@@ -4,6 +4,8 @@
 // connections than one client may hold, event streams at their cap, a
 // burst of bad clients and the memory after it, a stop while all of that
 // goes on. Nothing a refused request asks for may run.
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -211,6 +213,31 @@ TEST(ServerLimits, OneAddressHoldsAtMostItsConnectionsAndTheOldestWaitingGivesWa
     EXPECT_GE(took, 0);
     EXPECT_LT(took, 1000);
     EXPECT_LE(view.server().openConnections(), 8);
+}
+
+// A client that pipelines requests and never reads the replies leaves its
+// connections waiting to write: they give way to a browser of the same address.
+TEST(ServerLimits, ClientsThatNeverReadGiveWayToABrowser) {
+    ServedView view({}, false, 8);  // a state of 77 KB: 64 of them are more than a socket holds
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    std::string pipeline;
+    for (int i = 0; i < 64; ++i) pipeline += requestText("GET", "/api/state", port);
+    std::vector<RawConnection> deaf;
+    for (int i = 0; i < 64; ++i) {
+        deaf.emplace_back(port);
+        const int small = 4096;  // a small window: the server's writes stall soon
+        setsockopt(deaf.back().fd(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        deaf.back().send(pipeline, 200ms);
+    }
+    std::this_thread::sleep_for(500ms);
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_GE(timedPage(port), 0) << "the page did not load";
+        auto pressed = roundTrip(port, requestText("POST", "/api/press", port, jsonFields(), pressBody()));
+        ASSERT_TRUE(pressed) << "the press got no answer";
+        EXPECT_EQ(pressed->status, 200);
+    }
+    EXPECT_LE(view.server().openConnections(), 64);
 }
 
 TEST(ServerLimits, StreamsAndSlowClientsNeverDelayAPage) {

@@ -7,12 +7,14 @@
 //
 // Screenshots of each panel, of the whole view and of the display wall go to --out. Chromium is
 // /usr/bin/chromium unless CHROMIUM names another; nothing is downloaded.
-import { spawn, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
+import http from 'node:http';
 import { join } from 'node:path';
 import assert from 'node:assert/strict';
 import { chromium } from 'playwright-core';
+import { startServing as startServingHost } from './serve_view.mjs';
 
 const option = (name) => {
   const i = process.argv.indexOf(name);
@@ -35,22 +37,7 @@ const siteAt = (file) => JSON.parse(readFileSync(file, 'utf8'));
 const start = siteAt(site);
 const device = (s, role) => s.devices.find((d) => d.role === role);
 
-// vrel-host --serve with `args`, on a port the system picks; its first line says where.
-async function startServing(args) {
-  const child = spawn(host, ['--serve', '--port', '0', ...args], { stdio: ['ignore', 'pipe', 'inherit'] });
-  const ended = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
-  const url = await new Promise((resolve, reject) => {
-    let seen = '';
-    child.stdout.on('data', (chunk) => {
-      seen += chunk;
-      const m = /the panels are at (http:\/\/127\.0\.0\.1:\d+\/)/.exec(seen);
-      if (m) resolve(m[1]);
-    });
-    child.on('exit', () => reject(new Error('vrel-host --serve ended before serving: ' + seen)));
-    setTimeout(() => reject(new Error('vrel-host --serve did not say where it serves')), 20000);
-  });
-  return { child, ended, url };
-}
+const startServing = (args) => startServingHost(host, args);
 const { child: server, ended: serverEnded, url } = await startServing(['--site', site, '--transcript', transcript]);
 
 // Two operator positions on one site, in one page: position 2 opens name
@@ -113,6 +100,37 @@ async function positionsStory(browser) {
   assert.ok(text.includes('[2] < database device 60 database 3 entry 1 "Desk 1"\n'), 'position 2 heard the rename');
   check(spawnSync(host, ['--replay', positionsLog], { encoding: 'utf8' }), 'replay of two positions');
   console.log('two positions on one site: passed, and replayed');
+}
+
+// A page loaded while every event stream is taken is refused its own; it
+// says so, tries again by itself, and once streams are free it shows a press
+// made after that, without a reload.
+async function reconnectStory(browser) {
+  const { child: served, ended, url: address } = await startServing([]);
+  const taken = [];
+  try {
+    for (let i = 0; i < 32; ++i)
+      taken.push(await new Promise((resolve, reject) => {
+        const request = http.get(address + 'api/events', (response) => {
+          assert.equal(response.statusCode, 200, 'stream ' + (i + 1) + ' of 32 was refused');
+          resolve(request);
+        });
+        request.on('error', reject);
+      }));
+    const page = await browser.newPage({ viewport: { width: 1720, height: 1000 } });
+    await page.goto(address);
+    await page.waitForFunction(() => /trying again/.test(document.getElementById('connection').textContent),
+      null, { timeout: 5000 });
+    for (const request of taken) request.destroy();
+    await page.waitForSelector('#connection.online', { timeout: 10000 });
+    await page.locator('[data-panel="1"] [data-control="UMDBright_1"]').click();
+    await page.waitForSelector('[data-panel="1"] [data-control="UMDBright_1"].look-KRSourceSelected', { timeout: 3000 });
+  } finally {
+    for (const request of taken) request.destroy();
+    served.kill('SIGTERM');
+  }
+  assert.equal((await ended).code, 0, 'vrel-host --serve did not end well');
+  console.log('a page refused its stream came back by itself: passed');
 }
 
 // The transcript from the line of the step on: the operator line, then what it caused.
@@ -377,6 +395,7 @@ try {
   console.log('display wall: follows a confirmed set, a rename and the brightness; fits 1600x1000');
 
   await positionsStory(browser);
+  await reconnectStory(browser);
 } catch (e) {
   failed = true;
   console.error(e);

@@ -12,6 +12,7 @@
 #include "panel_definition.h"
 #include "raw_http.h"
 #include "served_view.h"
+#include "state_changes.h"
 #include "view_model.h"
 
 namespace vrelhost::test {
@@ -346,6 +347,105 @@ TEST(ViewServer, EveryPositionIsShownAndARenameAtOneReachesTheOther) {
     const std::string opening = readUntil(events, rename);
     EXPECT_NE(opening.find(rename), std::string::npos);
     EXPECT_NE(opening.find("\"kind\":\"delivered\",\"position\":2,"), std::string::npos);
+}
+
+// The events of a stream's text (after its head): name and data.
+std::vector<std::pair<std::string, json>> eventsOf(const std::string& text) {
+    std::vector<std::pair<std::string, json>> events;
+    std::size_t at = text.find("\r\n\r\n");
+    at = at == std::string::npos ? 0 : at + 4;
+    for (std::size_t end; (end = text.find("\n\n", at)) != std::string::npos; at = end + 2) {
+        const std::string block = text.substr(at, end - at);
+        const std::size_t data = block.find("\ndata: ");
+        if (block.rfind("event: ", 0) == 0 && data != std::string::npos)
+            events.emplace_back(block.substr(7, data - 7), json::parse(block.substr(data + 7), nullptr, false));
+    }
+    return events;
+}
+
+// The stream sends the whole document once, then numbered changes: applied in
+// order to it, they give the document /api/state has, renames, panels shown
+// and slots written included. One that follows a position is sent nothing of
+// the other's panels, and every number all the same.
+TEST(ViewServer, ChangesOnTheFirstDocumentGiveTheStateAndFollowOnePosition) {
+    ServedView view({}, false, 2);
+    ASSERT_TRUE(view.ready());
+    const int port = view.port();
+    RawConnection all(port), first(port);
+    all.send(requestText("GET", "/api/events", port));
+    first.send(requestText("GET", "/api/events?position=1", port));
+    std::string allText = readUntil(all, "event: state");
+    ASSERT_NE(allText.find("event: state"), std::string::npos);
+    ASSERT_EQ(press(port, "1", "Name_Editor", "", 2), 200);
+    ASSERT_EQ(press(port, "2", "NameSet_3", "", 2), 200);
+    ASSERT_EQ(press(port, "1", "UMDBright_1", "", 1), 200);
+    ASSERT_EQ(press(port, "1", "Name_Editor", "", 1), 200);
+    ASSERT_EQ(press(port, "2", "NameSet_3", "", 1), 200);
+    ASSERT_EQ(press(port, "2", "SrcName", "index=17", 1), 200);
+    ASSERT_EQ(key(port, "X", 1), 200);
+    ASSERT_EQ(key(port, "return", 1), 200);
+    ASSERT_EQ(press(port, "2", "Update", "", 1), 200);
+    json expected = state(port);
+    const int seq = expected["seq"];
+    const std::string last = "{\"seq\":" + std::to_string(seq) + ",";
+    const auto allEvents = eventsOf(allText + readUntil(all, last));
+    const auto firstEvents = eventsOf(readUntil(first, last));
+
+    json document, opening;
+    int applied = -1;
+    for (const auto& [name, data] : allEvents) {
+        if (name == "state") {
+            document = opening = data;
+            applied = data["seq"];
+        } else if (name == "change" && applied >= 0 && data["seq"] <= seq) {
+            ASSERT_EQ(data["seq"], applied + 1) << "a batch is missing";
+            applied = data["seq"];
+            for (const json& c : data["changes"]) ASSERT_TRUE(applyChange(document, c["path"], c["value"])) << c.dump();
+        }
+    }
+    ASSERT_EQ(applied, seq);
+    document["seq"] = seq;
+    const auto names = [](const json& d) {
+        for (const json& device : d["site"]["devices"])
+            if (device["number"] == 60) return device["databases"]["3"][16];
+        return json();
+    };
+    EXPECT_NE(names(document), names(opening)) << "no rename was made";
+    EXPECT_NE(document["displays"], opening["displays"]) << "the brightness chosen reaches the displays";
+    EXPECT_EQ(document, expected);
+
+    int numbered = 0, ofTheOther = 0;
+    for (const auto& [name, data] : firstEvents) {
+        if (name != "change") continue;
+        EXPECT_EQ(data["seq"], ++numbered);
+        for (const json& c : data["changes"])
+            if (c["path"].size() > 2 && c["path"][0] == "positions" && c["path"][1] == 2 && c["path"][2] == "panels")
+                ++ofTheOther;
+    }
+    EXPECT_EQ(numbered, seq);
+    EXPECT_EQ(ofTheOther, 0);
+    for (const char* bad : {"0", "x", "1%00", "99999"})
+        EXPECT_EQ(status(roundTrip(port, requestText("GET", std::string("/api/events?position=") + bad, port))), 400) << bad;
+}
+
+// A path names array elements by their key field and arrays of texts by
+// index; one that leads nowhere changes nothing.
+TEST(StateChanges, APathNamesElementsByKeyAndIndex) {
+    json doc = json::parse(R"({"positions":[{"position":1,"panels":[{"id":"1","controls":[{"name":"A","text":"a"}]}]}],
+                              "site":{"devices":[{"number":60,"databases":{"3":["x","y"]}}]}})");
+    EXPECT_TRUE(applyChange(doc, {"positions", 1, "panels", "1", "controls", "A"}, {{"name", "A"}, {"text", "b"}}));
+    EXPECT_TRUE(applyChange(doc, {"site", "devices", 60, "databases", "3", 1}, "z"));
+    EXPECT_TRUE(applyChange(doc, {"positions", 1, "panels", "1", "controls", "B"}, {{"name", "B"}}));
+    EXPECT_EQ(doc["positions"][0]["panels"][0]["controls"][0]["text"], "b");
+    EXPECT_EQ(doc["positions"][0]["panels"][0]["controls"][1]["name"], "B");
+    EXPECT_EQ(doc["site"]["devices"][0]["databases"]["3"], json({"x", "z"}));
+    EXPECT_TRUE(applyChange(doc, {"positions", 1, "panels", "1", "controls", "A"}, nullptr));
+    EXPECT_EQ(doc["positions"][0]["panels"][0]["controls"].size(), 1u);
+    const json before = doc;
+    EXPECT_FALSE(applyChange(doc, {"positions", 2, "alive"}, true));
+    EXPECT_FALSE(applyChange(doc, {"site", "devices", 60, "databases", "3", 5}, "w"));
+    EXPECT_FALSE(applyChange(doc, {"site", "devices", 60, "databases", "3", 1, "x"}, "w"));
+    EXPECT_EQ(doc, before);
 }
 
 // Names can hold any bytes: the JSON the page gets replaces what is not UTF-8

@@ -3,8 +3,11 @@
 'use strict';
 
 // position: the operator position whose panels are shown (1 unless chosen);
-// siteText: the site as last drawn, so an unchanged site is not drawn again.
-const view = { state: null, position: 1, siteText: '', openDetails: new Set(), shift: false, notes: [] };
+// seq: the number of the last change applied; pending: changes that came
+// while the whole document was being fetched.
+const view = {
+  state: null, seq: 0, position: 1, openDetails: new Set(), shift: false, notes: [], fetching: false, pending: [],
+};
 // The on-screen keyboard: four rows of characters, then shift, '/', backspace, space and return.
 const keyRows = "1234567890qwertyuiopasdfghjkl'-zxcvbnm.,".split('');
 const apostropheWarning = 'An apostrophe ends the quoted name in the command the script sends: ' +
@@ -126,7 +129,7 @@ function drawKeyboard(panel, c) {
   }
   const shift = add('⇧ shift', 'shift', 'double' + (view.shift ? ' on' : ''), () => {
     view.shift = !view.shift;
-    if (view.state) drawState(view.state);
+    redrawControl(shownPanel(panel.id), c.name);
   });
   shift.setAttribute('aria-pressed', String(view.shift));
   add('/', '/');
@@ -137,8 +140,24 @@ function drawKeyboard(panel, c) {
   return k;
 }
 
-// Each panel keeps its frame from one update to the next; only what is inside is drawn anew.
+// The shown position's panels, drawn: each panel's frame and each control's
+// element, so a change redraws the one element it is about.
 const frames = new Map();
+const controls = new Map();  // panel id + '/' + control name -> element
+const controlKey = (panelId, name) => panelId + '/' + name;
+
+function drawControl(panel, c) {
+  let e;
+  if (c.type === 'list') e = drawList(panel, c);
+  else if (c.type === 'group') e = drawGroup(panel, c, panel.controls.find((x) => x.type === 'list'));
+  else if (c.type === 'keyboard') e = drawKeyboard(panel, c);
+  else if (c.type === 'label') e = element('div', 'control label', c.text);
+  else e = drawButton(panel, c);
+  place(e, c);
+  controls.set(controlKey(panel.id, c.name), e);
+  return e;
+}
+
 function drawPanel(panel) {
   let frame = frames.get(panel.id);
   if (!frame) {
@@ -146,34 +165,51 @@ function drawPanel(panel) {
     frame.dataset.panel = panel.id;
     frames.set(panel.id, frame);
   }
-  frame.className = 'panel-frame ' + (panel.onScreen ? 'on-screen' : 'off-screen');
   const title = element('h2', '', 'Panel ' + panel.id + ' — ' + panel.file + ' ');
-  title.appendChild(element('span', 'where', panel.onScreen ? '(on screen)' : '(off screen)'));
+  title.appendChild(element('span', 'where'));
   const area = element('div', 'panel');
   area.style.width = panel.w + 'px';
   area.style.height = panel.h + 'px';
-  const lists = panel.controls.filter((c) => c.type === 'list');
-  for (const c of panel.controls) {
-    let e;
-    if (c.type === 'list') e = drawList(panel, c);
-    else if (c.type === 'group') e = drawGroup(panel, c, lists[0]);
-    else if (c.type === 'keyboard') e = drawKeyboard(panel, c);
-    else if (c.type === 'label') e = element('div', 'control label', c.text);
-    else e = drawButton(panel, c);
-    place(e, c);
-    area.appendChild(e);
-  }
+  for (const c of panel.controls) area.appendChild(drawControl(panel, c));
   frame.replaceChildren(title, area);
+  drawOnScreen(panel);
   return frame;
+}
+
+function drawOnScreen(panel) {
+  const frame = frames.get(panel.id);
+  if (!frame) return;
+  frame.className = 'panel-frame ' + (panel.onScreen ? 'on-screen' : 'off-screen');
+  frame.querySelector('.where').textContent = panel.onScreen ? '(on screen)' : '(off screen)';
+}
+
+// One control drawn again; a list's page also shows in its panel's page buttons.
+function redrawControl(panel, name) {
+  const c = panel.controls.find((x) => x.name === name);
+  const old = controls.get(controlKey(panel.id, name));
+  if (!c || !old) return drawPanel(panel);
+  old.replaceWith(drawControl(panel, c));
+  if (c.type === 'list')
+    for (const g of panel.controls.filter((x) => x.type === 'group')) redrawControl(panel, g.name);
+}
+
+function drawPanels() {
+  const position = shownPosition(view.state);
+  const panels = document.getElementById('panels');
+  panels.dataset.position = String(position.position);
+  controls.clear();
+  panels.replaceChildren(...position.panels.map(drawPanel));
 }
 
 // The shown position's part of the state; the first if it is gone from the state.
 function shownPosition(state) {
   return state.positions.find((p) => p.position === view.position) || state.positions[0];
 }
+const shownPanel = (id) => shownPosition(view.state).panels.find((p) => p.id === id);
 
 // One tab per operator position, when there is more than one.
-function drawPositions(state) {
+function drawPositions() {
+  const state = view.state;
   const nav = document.getElementById('positions');
   nav.hidden = state.positions.length < 2;
   nav.replaceChildren(...state.positions.map((p) => {
@@ -183,38 +219,47 @@ function drawPositions(state) {
     b.dataset.position = String(p.position);
     b.setAttribute('aria-pressed', String(p.position === view.position));
     b.addEventListener('click', () => {
+      if (p.position === view.position) return;
       view.position = p.position;
       frames.clear();
-      drawState(view.state);
+      drawPositions();
+      drawPanels();
+      drawAlive();
+      connect();  // the stream of this position, beginning with the whole document
     });
     return b;
   }));
 }
 
+function drawAlive() {
+  const position = shownPosition(view.state);
+  if (!view.state.alive) problem('the script is gone: restart vrel-host');
+  else if (!position.alive) problem('the script of position ' + position.position + ' is gone');
+}
+
+function drawClock() {
+  const clock = view.state.clock;
+  document.getElementById('clock-now').textContent = String(clock.now);
+  const speed = document.getElementById('clock-speed');
+  if (document.activeElement !== speed) speed.value = String(clock.speed);
+  document.getElementById('clock-next').textContent =
+    clock.nextTick === null ? 'no timer runs' : 'next tick at ' + clock.nextTick + ' ms';
+  document.getElementById('clock-step').disabled = clock.nextTick === null;
+}
+
+// The whole document, drawn anew.
 function drawState(state) {
   view.state = state;
-  const position = shownPosition(state);
-  view.position = position.position;
-  drawPositions(state);
+  view.position = shownPosition(state).position;
+  frames.clear();
+  drawPositions();
   document.getElementById('site-file').textContent = state.siteFile === null
     ? 'not saved: renames stay in memory (no --site)' : 'site file: ' + state.siteFile;
   document.getElementById('site-file').className = state.siteFile === null ? 'unsaved' : 'saved';
-  const panels = document.getElementById('panels');
-  panels.dataset.position = String(position.position);
-  panels.replaceChildren(...position.panels.map(drawPanel));
-  if (!state.alive) problem('the script is gone: restart vrel-host');
-  else if (!position.alive) problem('the script of position ' + position.position + ' is gone');
-  const siteText = JSON.stringify(state.site);
-  if (siteText !== view.siteText) {
-    view.siteText = siteText;
-    drawSite(state.site);
-  }
-  document.getElementById('clock-now').textContent = String(state.clock.now);
-  const speed = document.getElementById('clock-speed');
-  if (document.activeElement !== speed) speed.value = String(state.clock.speed);
-  document.getElementById('clock-next').textContent =
-    state.clock.nextTick === null ? 'no timer runs' : 'next tick at ' + state.clock.nextTick + ' ms';
-  document.getElementById('clock-step').disabled = state.clock.nextTick === null;
+  drawPanels();
+  drawAlive();
+  drawSite();
+  drawClock();
   drawDisplayWall(state.displays, document.getElementById('displays'));
 }
 
@@ -229,48 +274,140 @@ function showView(name) {
 }
 document.querySelectorAll('#views button').forEach((b) => b.addEventListener('click', () => showView(b.dataset.view)));
 
-function drawSite(site) {
-  const devices = document.getElementById('devices');
-  devices.querySelectorAll('details').forEach((d) => {
-    if (d.open) view.openDetails.add(d.dataset.key); else view.openDetails.delete(d.dataset.key);
-  });
-  const parts = [];
-  for (const d of site.devices) {
-    const box = element('div', 'device');
-    box.dataset.device = String(d.number);
-    box.appendChild(element('strong', '', d.number + ' ' + d.instance + (d.role ? ' (' + d.role + ')' : '')));
-    if (d.infodriver) {
-      const slots = Object.keys(d.slots);
-      const table = element('table');
-      if (slots.length === 0) box.appendChild(element('div', '', 'no slot written'));
-      for (const s of slots) {
-        const tr = element('tr');
-        tr.appendChild(element('td', '', 'slot ' + s));
-        tr.appendChild(element('td', '', d.slots[s]));
-        tr.dataset.slot = s;
-        table.appendChild(tr);
-      }
-      box.appendChild(table);
+function drawDevice(d) {
+  const box = element('div', 'device');
+  box.dataset.device = String(d.number);
+  box.appendChild(element('strong', '', d.number + ' ' + d.instance + (d.role ? ' (' + d.role + ')' : '')));
+  if (d.infodriver) {
+    const slots = Object.keys(d.slots);
+    const table = element('table');
+    if (slots.length === 0) box.appendChild(element('div', '', 'no slot written'));
+    for (const s of slots) {
+      const tr = element('tr');
+      tr.appendChild(element('td', '', 'slot ' + s));
+      tr.appendChild(element('td', '', d.slots[s]));
+      tr.dataset.slot = s;
+      table.appendChild(tr);
     }
-    for (const db of Object.keys(d.databases)) {
-      const det = element('details');
-      det.dataset.key = d.number + '/' + db;
-      det.open = view.openDetails.has(det.dataset.key);
-      det.appendChild(element('summary', '', 'database ' + db));
-      // The 128 names are drawn only while they are open.
-      const fill = () => {
-        if (!det.open || det.querySelector('ol')) return;
-        const ol = element('ol');
-        d.databases[db].forEach((name) => ol.appendChild(element('li', '', name)));
-        det.appendChild(ol);
-      };
-      det.addEventListener('toggle', fill);
-      fill();
-      box.appendChild(det);
-    }
-    parts.push(box);
+    box.appendChild(table);
   }
-  devices.replaceChildren(...parts);
+  for (const db of Object.keys(d.databases)) {
+    const det = element('details');
+    det.dataset.key = d.number + '/' + db;
+    det.open = view.openDetails.has(det.dataset.key);
+    det.appendChild(element('summary', '', 'database ' + db));
+    // The 128 names are drawn only while they are open.
+    const fill = () => {
+      if (det.open) view.openDetails.add(det.dataset.key); else view.openDetails.delete(det.dataset.key);
+      if (!det.open || det.querySelector('ol')) return;
+      const ol = element('ol');
+      d.databases[db].forEach((name) => ol.appendChild(element('li', '', name)));
+      det.appendChild(ol);
+    };
+    det.addEventListener('toggle', fill);
+    fill();
+    box.appendChild(det);
+  }
+  return box;
+}
+
+function drawSite() {
+  document.getElementById('devices').replaceChildren(...view.state.site.devices.map(drawDevice));
+}
+
+// One device drawn again.
+function redrawDevice(number) {
+  const d = view.state.site.devices.find((x) => x.number === number);
+  const old = document.querySelector(`#devices [data-device="${number}"]`);
+  if (d && old) old.replaceWith(drawDevice(d));
+  else drawSite();
+}
+
+// A change (see docs/browser-view.md): the part of the document its path
+// names is replaced, then the elements that show that part are drawn again.
+// A path this page does not know draws the whole document again.
+function keyOf(e) {
+  if (e === null || typeof e !== 'object') return undefined;
+  for (const field of ['position', 'id', 'name', 'number']) if (field in e) return e[field];
+  return undefined;
+}
+
+function applyChange(document, path, value) {
+  if (path.length === 0) return value;
+  const ofObjects = (array) => (array.length > 0 ? typeof array[0] === 'object' && array[0] !== null
+    : typeof value === 'object' && value !== null);
+  const index = (array, step) => (ofObjects(array) ? array.findIndex((e) => keyOf(e) === step)
+    : (Number.isInteger(step) && step < array.length ? step : -1));
+  let node = document;
+  for (const step of path.slice(0, -1)) {
+    node = Array.isArray(node) ? node[index(node, step)] : node?.[step];
+    if (node === null || typeof node !== 'object') return undefined;
+  }
+  const last = path[path.length - 1];
+  if (!Array.isArray(node)) node[last] = value;
+  else {
+    const at = index(node, last);
+    if (at < 0) node.push(value);
+    else if (value === null && ofObjects(node)) node.splice(at, 1);
+    else node[at] = value;
+  }
+  return document;
+}
+
+function redraw(path) {
+  const [part, key, field, panelId, inPanel, name] = path;
+  if (part === 'clock') return drawClock();
+  if (part === 'site' && key === 'devices' && path.length >= 3) return redrawDevice(field);
+  if (part === 'site') return drawSite();
+  if (part === 'alive') return drawAlive();
+  if (part === 'displays') return drawDisplayWall(view.state.displays, document.getElementById('displays'));
+  if (part === 'positions' && path.length >= 3) {
+    if (field === 'alive') { drawPositions(); return drawAlive(); }
+    if (key !== view.position || field !== 'panels') return;  // drawn when that position is chosen
+    const panel = shownPanel(panelId);
+    if (path.length === 3 || !panel || !frames.has(panelId)) return drawPanels();
+    if (inPanel === 'onScreen' && path.length === 5) return drawOnScreen(panel);
+    if (inPanel === 'controls' && path.length === 6) return redrawControl(panel, name);
+    return drawPanel(panel);
+  }
+  drawState(view.state);
+}
+
+// A numbered batch of changes. One that does not follow the last applied
+// means the page missed some: it fetches the whole document, keeping what
+// comes meanwhile for after it.
+function receiveChanges(batch) {
+  if (view.state === null || view.fetching) { view.pending.push(batch); return; }
+  if (batch.seq <= view.seq) return;
+  if (batch.seq !== view.seq + 1) { view.pending.push(batch); fetchState(); return; }
+  view.seq = batch.seq;
+  for (const change of batch.changes) {
+    const applied = applyChange(view.state, change.path, change.value);
+    if (applied === undefined) { fetchState(); return; }
+    if (change.path.length === 0) drawState(applied); else redraw(change.path);
+  }
+}
+
+function receiveState(state) {
+  view.seq = state.seq;
+  drawState(state);
+  const pending = view.pending.filter((b) => b.seq > state.seq).sort((a, b) => a.seq - b.seq);
+  view.pending = [];
+  pending.forEach(receiveChanges);
+}
+
+async function fetchState() {
+  if (view.fetching) return;
+  view.fetching = true;
+  let state = null;
+  try {
+    const response = await fetch('/api/state');
+    if (response.ok) state = await response.json();
+  } catch (e) {
+    // The stream's own error says it; the next connection brings the document.
+  }
+  view.fetching = false;
+  if (state) receiveState(state); else view.pending = [];
 }
 
 // The host's warnings and protocol errors stay in sight above the panels.
@@ -295,19 +432,37 @@ function appendLog(news) {
   if (atEnd) log.scrollTop = log.scrollHeight;
 }
 
+// The stream: its first event is the whole document, then numbered changes.
+// After any error or refusal the page connects again by itself, waiting
+// 0.5 s, then twice as long each time up to 5 s, and says so meanwhile.
+// The stream follows the shown position: its panels' changes and log lines,
+// and those of the whole site.
+const reconnect = { first: 500, most: 5000, wait: 500, timer: 0, events: null };
 function connect() {
   const connection = document.getElementById('connection');
-  const events = new EventSource('/api/events');
+  clearTimeout(reconnect.timer);
+  if (reconnect.events) reconnect.events.close();
+  connection.textContent = 'connecting…';
+  connection.className = 'offline';
+  const events = new EventSource('/api/events?position=' + view.position);
+  reconnect.events = events;
   events.addEventListener('open', () => {
     connection.textContent = 'connected';
     connection.className = 'online';
+    reconnect.wait = reconnect.first;
     document.getElementById('log').replaceChildren();  // the stream sends the recent lines again
   });
   events.addEventListener('error', () => {
-    connection.textContent = 'disconnected, retrying…';
+    events.close();
+    reconnect.events = null;
+    const wait = reconnect.wait;
+    reconnect.wait = Math.min(reconnect.most, wait * 2);
+    connection.textContent = 'disconnected, trying again in ' + (wait / 1000) + ' s…';
     connection.className = 'offline';
+    reconnect.timer = setTimeout(connect, wait);
   });
-  events.addEventListener('state', (e) => drawState(JSON.parse(e.data)));
+  events.addEventListener('state', (e) => receiveState(JSON.parse(e.data)));
+  events.addEventListener('change', (e) => receiveChanges(JSON.parse(e.data)));
   events.addEventListener('log', (e) => appendLog(JSON.parse(e.data)));
 }
 
