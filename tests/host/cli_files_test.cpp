@@ -99,7 +99,7 @@ TEST_F(HostFiles, ASiteReachedThroughALinkIsSavedAndLockedAsTheFileItself) {
     write("rename.txt", renameLines(5, "Q"));
 
     HostProcess first({"--site", at("real/site.json")}, messages);
-    ASSERT_TRUE(eventually([&] { return exists(at("real/site.json.lock")); })) << said();
+    ASSERT_TRUE(eventually([&] { return lockWritten(at("real/site.json.lock")); })) << said();
     const std::string second = at("second-messages");
     EXPECT_EQ(run({"--site", at("link.json"), at("rename.txt")}, second), 1);
     EXPECT_NE(contents(second).find("in use by another vrel-host session (process " + std::to_string(first.pid())),
@@ -373,7 +373,7 @@ TEST_F(HostFiles, AnOutsideChangeIsNeverOverwritten) {
 TEST_F(HostFiles, ForceReplacesOnlyWhatTheUserNamed) {
     write("show.txt", "show 1\n");
     HostProcess holder({"--site", site}, messages);
-    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << said();
+    ASSERT_TRUE(eventually([&] { return lockWritten(site + ".lock"); })) << said();
     const std::string lock = contents(site + ".lock");
     const std::string second = at("second");
     EXPECT_EQ(run({"--transcript", site + ".lock", "--force", at("show.txt")}, second), 1);

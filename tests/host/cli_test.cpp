@@ -108,7 +108,7 @@ TEST_F(HostCli, AFileNamedTwiceOrAnExistingSiteIsNotOverwritten) {
 // replace a site a session holds (its renames would be gone).
 TEST_F(HostCli, WriteSiteIsRefusedWhileASessionHoldsTheSite) {
     HostProcess session({"--site", site}, messages);
-    ASSERT_TRUE(eventually([&] { return exists(site + ".lock"); })) << contents(messages);
+    ASSERT_TRUE(eventually([&] { return lockWritten(site + ".lock"); })) << contents(messages);
     session.say("press 1 Name_Editor\npress 2 SrcName index=5\ntype Q\nkey return\npress 2 Update\n");
     ASSERT_TRUE(eventually([&] { return contents(site).find("\"CAM5Q\"") != std::string::npos; }))
         << contents(messages);

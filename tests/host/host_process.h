@@ -27,6 +27,14 @@ namespace {
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+// Whether a session's lock at `path` is there with what it says about its
+// holder: the file is created first and written a moment later.
+bool lockWritten(const std::string& path) {
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.find("\nhost ") != std::string::npos;
+}
+
 // Waits up to ten seconds for `done`.
 template <typename Condition>
 bool eventually(Condition done) {
