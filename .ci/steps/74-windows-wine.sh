@@ -65,7 +65,11 @@ fi
 # program that crashes, which would wait for someone instead of ending it.
 export WINEDLLOVERRIDES="mscoree,mshtml=;wineboot.exe=d;winedbg.exe=d"
 unset VREL_CONFIG_DIR
-# One Wine server for all the runs, ended whatever happens.
+# One Wine server for all the runs, ended whatever happens. A server of this
+# prefix may still run (making the prefix leaves its services running for a
+# while): it is ended first, or a second one would not start.
+wineserver -k 2>/dev/null || true
+timeout 60 wineserver -w || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
