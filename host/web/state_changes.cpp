@@ -250,15 +250,20 @@ void StateTracker::siteChanges(std::vector<Change>& out) {
 void StateTracker::displaysChanges(std::vector<Change>& out) {
     json now = displaysJson(source_.displays(), source_.brightnessLevels());
     if (now == displays_) return;
-    bool onlyNames = now.is_object() && displays_.is_object() && now["names"].size() == displays_["names"].size();
-    for (auto it = now.begin(); onlyNames && it != now.end(); ++it)
-        onlyNames = it.key() == "names" || displays_[it.key()] == it.value();
-    if (onlyNames) {
+    const bool sameShape = now.is_object() && displays_.is_object() && now.size() == displays_.size() &&
+                           now["names"].size() == displays_["names"].size();
+    // Another set live changes every name: then the section goes whole. A
+    // rename is one name, another brightness a field or two.
+    const bool setChanged = !sameShape || now["set"] != displays_["set"];
+    if (setChanged) {
+        out.push_back({{"displays"}, now});
+    } else {
+        for (auto it = now.begin(); it != now.end(); ++it)
+            if (it.key() != "names" && displays_[it.key()] != it.value())
+                out.push_back({{"displays", it.key()}, it.value()});
         const json& names = now["names"];
         for (std::size_t i = 0; i < names.size(); ++i)
             if (names[i] != displays_["names"][i]) out.push_back({{"displays", "names", i}, names[i]});
-    } else {
-        out.push_back({{"displays"}, now});
     }
     displays_ = std::move(now);
 }

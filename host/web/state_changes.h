@@ -70,7 +70,8 @@ private:
     void positionChanges(int position, std::vector<Change>& out);
     // The device changes; the databases whose names changed go to renamed_.
     void siteChanges(std::vector<Change>& out);
-    // What the displays show: a rename is one name, anything else the section whole.
+    // What the displays show: a rename is one name, a brightness its fields,
+    // another set live the section whole.
     void displaysChanges(std::vector<Change>& out);
 
     const ViewSource& source_;
