@@ -130,6 +130,9 @@ TEST_F(HostCli, ALockWhoseProcessIdIsAnotherProgramsIsCalledStale) {
         execlp("sleep", "sleep", "30", static_cast<char*>(nullptr));
         _exit(127);
     }
+    // Until it has become `sleep`, the child is still this test program.
+    const std::string commandLine = "/proc/" + std::to_string(other) + "/cmdline";
+    ASSERT_TRUE(eventually([&] { return contents(commandLine).rfind("sleep", 0) == 0; }));
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
     std::ofstream(site + ".lock") << "pid " << other << "\nhost " << host << "\n";
